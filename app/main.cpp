@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::fprintf(stderr, "ptu: the main window is not available yet\n");
+    return 1;
+}

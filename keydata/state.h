@@ -1,0 +1,100 @@
+// The program-wide state: switch flags, configuration registers, model values,
+// key data and transfer buffers. One instance of each serves a run; tests
+// build their own.
+#pragma once
+
+#include "platform/log.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace ptu {
+
+// Switch flags, written at start-up or by a chooser and read everywhere.
+struct Flags {
+    int usb_f = 0;
+    int bat_f = 0;  // 1 read, 2 write, 4 controller operation, 8 block transfer
+    int cancel_f = 0;
+    int pad_f = 0;  // 0, 1 or 2
+    int m84_f = 0;
+    int m70_f = 0;
+    int m17_f = 0;
+    int m60_f = 0;
+    int ask_f = 0;
+    int capm_f = 0;
+    int capj_f = 0;
+    int dup_f = 0;
+    int hide_f = 1;  // the only flag a switch clears
+    int raw_f = 0;
+    int nochk_f = 0;
+    int kbc_f = 0;
+    int d_f = 0;
+    int td_f = 0;
+};
+
+// Batch word bits.
+enum : int { BAT_READ = 1, BAT_WRITE = 2, BAT_CTRL = 4, BAT_BLOCK = 8 };
+
+// The keyboard's one-byte configuration registers.
+struct Registers {
+    uint8_t r2a = 0;  // model and configuration code; 0 = no keyboard identified
+    uint8_t r2e = 0;  // second identification byte
+    uint8_t r27 = 0;  // inter-character delay, ms
+    uint8_t r28 = 0;  // feature bits
+    uint8_t r29 = 0;  // beep bit and fixed bits
+    uint8_t ldt = 0;  // key-lock answer-back delay
+};
+
+// The model values derived from the registers, the switches or a chooser.
+struct ModelValues {
+    int kbt_f = 0;   // model index 0..17
+    int kbp_f = 0;   // pages kept in memory, 1 or 6
+    int kbb_f = 0;   // memory size in bytes: 2048, 4096 or 8192
+    int lmt = 0;     // end of the key data area
+    int kmax = 175;  // highest key slot the codec handles
+};
+
+constexpr int kPages = 6;
+constexpr int kRows = 16;
+constexpr int kCols = 22;
+constexpr int kSlots = 176;
+constexpr int kMaxText = 2047;  // longest macro text a conversion produces
+
+using PageTexts = std::array<std::array<std::array<std::string, kCols>, kRows>, kPages>;
+
+// The key data the window, the codec and the data file work on.
+struct KeyData {
+    PageTexts hbuf;   // macro texts [page][row][column]
+    PageTexts kcap;   // key captions [page][row][column]
+    std::string tbuf; // the key clipboard
+    int pi = 0;       // the page shown
+    std::array<int, 16> kxi{};  // current key's column, per page
+    std::array<int, 16> kyi{};  // current key's row, per page
+    int edit_f = 0;   // 0 none, 1 macro text box active, 2 caption box active
+    std::array<uint8_t, 7> magcfg{0xC6, 0x08, 0x25, 0x3B, 0x3B, 0x3F, 0x01};
+    int used_len = 0; // bytes of key data the last image build wrote
+};
+
+// Transfer buffers, sized for the largest keyboard and the driver's replies.
+constexpr int kOpBufSize = 64;
+constexpr int kRawBufSize = 16448;    // 2 x 8192 + 64
+constexpr int kImageBufSize = 32832;  // 4 x 8192 + 64
+
+struct Buffers {
+    std::array<uint8_t, kOpBufSize> obuf{};     // INFO and one-byte operations
+    std::array<uint8_t, kRawBufSize> rbuf{};    // raw transfer buffer (nibble bytes, data files)
+    std::array<uint8_t, kImageBufSize> ibuf{};  // image being built for a write or save
+};
+
+// Everything a run shares. Allocate it once (it is large); tests make a fresh one each.
+struct State {
+    Flags fl;
+    Registers rg;
+    ModelValues mv;
+    KeyData kd;
+    Buffers buf;
+    Log log;
+};
+
+}  // namespace ptu

@@ -1,0 +1,138 @@
+#include "platform/devframe.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ptu::frame {
+
+namespace {
+
+void put32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+uint32_t get32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+bool discard(int fd, uint32_t n)
+{
+    uint8_t sink[4096];
+    while (n > 0) {
+        uint32_t k = n < sizeof sink ? n : uint32_t(sizeof sink);
+        if (!readAll(fd, sink, k)) return false;
+        n -= k;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeAll(int fd, const void* p, size_t n)
+{
+    const auto* b = static_cast<const uint8_t*>(p);
+    while (n > 0) {
+        // A peer that went away is a failed write, never a SIGPIPE.
+        ssize_t k = ::send(fd, b, n, MSG_NOSIGNAL);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return false;
+        b += k;
+        n -= size_t(k);
+    }
+    return true;
+}
+
+bool readAll(int fd, void* p, size_t n)
+{
+    auto* b = static_cast<uint8_t*>(p);
+    while (n > 0) {
+        ssize_t k = ::read(fd, b, n);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return false;
+        b += k;
+        n -= size_t(k);
+    }
+    return true;
+}
+
+bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint32_t outLen)
+{
+    if (inLen > kMaxBytes || outLen > kMaxBytes) return false;
+    std::vector<uint8_t> out(12 + inLen);
+    put32(&out[0], code);
+    put32(&out[4], inLen);
+    put32(&out[8], outLen);
+    if (inLen) std::memcpy(&out[12], in, inLen);
+    return writeAll(fd, out.data(), out.size());
+}
+
+bool readRequest(int fd, Request& req)
+{
+    uint8_t head[12];
+    if (!readAll(fd, head, sizeof head)) return false;
+    req.code = get32(head);
+    req.inLen = get32(head + 4);
+    req.outLen = get32(head + 8);
+    if (req.inLen > kMaxBytes || req.outLen > kMaxBytes) return false;
+    req.in.assign(req.inLen, 0);
+    return req.inLen == 0 || readAll(fd, req.in.data(), req.inLen);
+}
+
+bool sendReply(int fd, const Reply& rep)
+{
+    if (rep.data.size() > kMaxBytes) return false;
+    std::vector<uint8_t> out(12 + rep.data.size());
+    put32(&out[0], rep.success);
+    put32(&out[4], rep.error);
+    put32(&out[8], uint32_t(rep.data.size()));
+    if (!rep.data.empty()) std::memcpy(&out[12], rep.data.data(), rep.data.size());
+    return writeAll(fd, out.data(), out.size());
+}
+
+bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned)
+{
+    uint8_t head[12];
+    ok = false;
+    returned = 0;
+    error = EIO;
+    if (!readAll(fd, head, sizeof head)) return false;
+    uint32_t success = get32(head);
+    uint32_t err = get32(head + 4);
+    uint32_t count = get32(head + 8);
+    if (count > kMaxBytes) return false;
+    if (count > outLen) {
+        // Never copy past the caller's buffer: the reply is refused whole.
+        error = EMSGSIZE;
+        return discard(fd, count);
+    }
+    if (count && !readAll(fd, buf, count)) return false;
+    ok = success != 0;
+    error = int(err);
+    returned = count;
+    return true;
+}
+
+std::string portgatePath()
+{
+    if (const char* p = std::getenv("PORTGATE_SOCKET"); p && *p) return p;
+    if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x) return std::string(x) + "/portgate";
+    return "/tmp/portgate-" + std::to_string(::getuid());
+}
+
+std::string vptuPath()
+{
+    if (const char* p = std::getenv("VPTU_SOCKET"); p && *p) return p;
+    std::string first = portgatePath();
+    auto slash = first.rfind('/');
+    return (slash == std::string::npos ? std::string() : first.substr(0, slash + 1)) + "vptu";
+}
+
+}  // namespace ptu::frame

@@ -1,0 +1,72 @@
+// The seam between the program and everything that is not pure computation:
+// waits, tones, the message pump, message boxes, the clock, the progress box
+// and the keyboard driver device. The program binds a real implementation;
+// tests bind a recording fake with a virtual clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ptu {
+
+// Message box buttons and icons, and the answers, with the values the
+// program's callers use everywhere.
+enum MsgBox : int {
+    MB_OK = 0x0,
+    MB_OKCANCEL = 0x1,
+    MB_YESNOCANCEL = 0x3,
+    MB_YESNO = 0x4,
+    MB_ICONSTOP = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONEXCLAMATION = 0x30,
+    MB_ICONINFORMATION = 0x40,
+};
+enum MsgAnswer : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+// The two driver devices, tried in this order.
+enum class Device { portgate, vptu };
+
+using DevHandle = int;
+constexpr DevHandle kNoDevice = -1;
+
+// Colours of the progress box's comment label (0x00BBGGRR like the original).
+using Colour = uint32_t;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Time.
+    virtual void sleep(int ms) = 0;
+    virtual long now() = 0;  // calendar time in seconds
+
+    // Sound: a blocking tone, and the system's exclamation sound.
+    virtual void beep(int freq, int ms) = 0;
+    virtual void messageBeep() = 0;
+
+    // One pass of the window system's message pump.
+    virtual void pump() = 0;
+
+    // A modal message box; returns one of MsgAnswer.
+    virtual int messageBox(const std::string& text, const std::string& caption, int flags) = 0;
+
+    // The thread's last error (errno on Linux).
+    virtual int lastError() = 0;
+    virtual void setLastError(int e) = 0;
+
+    // The driver device: one handle per operation.
+    virtual DevHandle openDevice(Device d) = 0;
+    // One request on buf: inLen bytes go out, at most outLen bytes come back
+    // into buf. Returns the request's success; `returned` is the reply length.
+    virtual bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen,
+                         uint32_t outLen, uint32_t& returned) = 0;
+    virtual void closeDevice(DevHandle h) = 0;
+
+    // Progress box operations used while keyboard work runs. The defaults do
+    // nothing so that a platform without a progress box still works.
+    virtual void progressText(const std::string& /*text*/, Colour /*colour*/) {}
+    virtual void progressBar(bool /*visible*/, int /*position*/, int /*step*/) {}
+    virtual void progressStep() {}
+};
+
+}  // namespace ptu

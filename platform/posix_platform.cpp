@@ -1,0 +1,91 @@
+#include "platform/posix_platform.h"
+
+#include "platform/devframe.h"
+#include "platform/tone.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+namespace ptu {
+
+void PosixPlatform::sleep(int ms)
+{
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+long PosixPlatform::now() { return long(std::time(nullptr)); }
+
+void PosixPlatform::beep(int freq, int ms) { playTone(freq, ms); }
+
+void PosixPlatform::messageBeep() {}
+
+int PosixPlatform::messageBox(const std::string& text, const std::string& caption, int flags)
+{
+    // Without a window system the box is one line on standard error; it is
+    // answered as its default button would be.
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    int buttons = flags & 0xF;
+    if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) return IDYES;
+    return IDOK;
+}
+
+DevHandle PosixPlatform::openDevice(Device d)
+{
+    std::string path = d == Device::portgate ? frame::portgatePath() : frame::vptuPath();
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) {
+        last_ = ENAMETOOLONG;
+        return kNoDevice;
+    }
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        last_ = errno;
+        return kNoDevice;
+    }
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        last_ = errno;
+        ::close(fd);
+        return kNoDevice;
+    }
+    return fd;
+}
+
+bool PosixPlatform::request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen,
+                            uint32_t outLen, uint32_t& returned)
+{
+    returned = 0;
+    if (h < 0) {
+        last_ = EBADF;
+        return false;
+    }
+    if (!frame::sendRequest(h, code, buf, inLen, outLen)) {
+        last_ = errno ? errno : EIO;
+        return false;
+    }
+    bool ok = false;
+    int err = 0;
+    if (!frame::readReply(h, buf, outLen, ok, err, returned)) {
+        last_ = EPIPE;
+        returned = 0;
+        return false;
+    }
+    last_ = err;
+    return ok;
+}
+
+void PosixPlatform::closeDevice(DevHandle h)
+{
+    if (h >= 0) ::close(h);
+}
+
+}  // namespace ptu

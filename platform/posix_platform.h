@@ -1,0 +1,29 @@
+// The real platform below the window system: sleeps, ALSA tones, the clock,
+// the driver device as a Unix socket. The window-system parts (pump, boxes)
+// are plain here and replaced by the Qt platform.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace ptu {
+
+class PosixPlatform : public Platform {
+public:
+    void sleep(int ms) override;
+    long now() override;
+    void beep(int freq, int ms) override;
+    void messageBeep() override;
+    void pump() override {}
+    int messageBox(const std::string& text, const std::string& caption, int flags) override;
+    int lastError() override { return last_; }
+    void setLastError(int e) override { last_ = e; }
+    DevHandle openDevice(Device d) override;
+    bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen, uint32_t outLen,
+                 uint32_t& returned) override;
+    void closeDevice(DevHandle h) override;
+
+private:
+    int last_ = 0;
+};
+
+}  // namespace ptu

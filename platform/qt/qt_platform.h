@@ -1,0 +1,39 @@
+// The real platform with the window system: Qt's message pump, message boxes
+// and exclamation sound on top of the POSIX platform. Without a display
+// (offscreen) boxes and progress texts are mirrored to standard error, one
+// line each, so a script sees them.
+#pragma once
+
+#include "platform/posix_platform.h"
+
+#include <functional>
+
+namespace ptu {
+
+class QtPlatform : public PosixPlatform {
+public:
+    explicit QtPlatform(bool headless) : headless_(headless) {}
+
+    void pump() override;
+    void messageBeep() override;
+    int messageBox(const std::string& text, const std::string& caption, int flags) override;
+    void progressText(const std::string& text, Colour colour) override;
+    void progressBar(bool visible, int position, int step) override;
+    void progressStep() override;
+
+    bool headless() const { return headless_; }
+
+    // The progress box the window layer shows; unset, progress goes nowhere
+    // (or to standard error when headless).
+    std::function<void(const std::string&, Colour)> onProgressText;
+    std::function<void(bool, int, int)> onProgressBar;
+    std::function<void()> onProgressStep;
+
+private:
+    bool headless_;
+};
+
+// Whether a display is reachable (DISPLAY or WAYLAND_DISPLAY set).
+bool haveDisplay();
+
+}  // namespace ptu

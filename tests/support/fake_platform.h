@@ -1,0 +1,63 @@
+// A recording platform with a virtual clock, for tests below the UI. Every
+// effect is appended to `events` as one short text, in call order, so a test
+// can assert the exact sequence of waits, tones, pump passes and requests.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ptu::test {
+
+struct ScriptedReply {
+    bool ok = true;
+    int error = 0;
+    std::vector<uint8_t> data;  // what the driver writes back (the returned count is its size)
+};
+
+class FakePlatform : public Platform {
+public:
+    // Virtual time in milliseconds; now() is its seconds since a fixed epoch.
+    long long clock_ms = 0;
+    long epoch = 1800000000;
+
+    std::vector<std::string> events;
+
+    // Device behaviour: which devices open, and the replies in order. When the
+    // queue is empty `handler` answers, else an empty successful reply.
+    bool portgate_present = true;
+    bool vptu_present = false;
+    std::deque<ScriptedReply> replies;
+    std::function<ScriptedReply(uint32_t code, const std::vector<uint8_t>& in, uint32_t outLen)> handler;
+    std::vector<std::vector<uint8_t>> sent;  // input bytes of every request
+    int box_answer = IDOK;
+
+    void sleep(int ms) override;
+    long now() override { return epoch + long(clock_ms / 1000); }
+    void beep(int freq, int ms) override;
+    void messageBeep() override { events.push_back("msgbeep"); }
+    void pump() override { events.push_back("pump"); }
+    int messageBox(const std::string& text, const std::string& caption, int flags) override;
+    int lastError() override { return last_; }
+    void setLastError(int e) override { last_ = e; }
+    DevHandle openDevice(Device d) override;
+    bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen, uint32_t outLen,
+                 uint32_t& returned) override;
+    void closeDevice(DevHandle h) override;
+    void progressText(const std::string& text, Colour colour) override;
+    void progressBar(bool visible, int position, int step) override;
+    void progressStep() override { events.push_back("progress step"); }
+
+    // Events that match a prefix, in order.
+    std::vector<std::string> only(const std::string& prefix) const;
+    int count(const std::string& event) const;
+
+private:
+    int last_ = 0;
+    int next_handle_ = 3;
+};
+
+}  // namespace ptu::test
