@@ -3,6 +3,7 @@
 // build their own.
 #pragma once
 
+#include "keydata/tables.h"
 #include "platform/log.h"
 
 #include <array>
@@ -87,6 +88,11 @@ struct Buffers {
     std::array<uint8_t, kImageBufSize> ibuf{};  // image being built for a write or save
 };
 
+// The keyboard locale: which table set the codec reads and writes texts with.
+struct Locale {
+    TableSetId tset = TableSetId::us;
+};
+
 // Everything a run shares. Allocate it once (it is large); tests make a fresh one each.
 struct State {
     Flags fl;
@@ -94,6 +100,7 @@ struct State {
     ModelValues mv;
     KeyData kd;
     Buffers buf;
+    Locale loc;  // chosen once when the main window is built
     Log log;
 };
 
