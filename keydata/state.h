@@ -54,6 +54,12 @@ struct ModelValues {
     int kbb_f = 0;   // memory size in bytes: 2048, 4096 or 8192
     int lmt = 0;     // end of the key data area
     int kmax = 175;  // highest key slot the codec handles
+    // Grid extent of the model, set by update_globals (keypos.h): the key
+    // panels cover columns kxs .. kxn - 1 and rows kys .. kyn - 1.
+    int kxn = 0;
+    int kyn = 0;
+    int kxs = 99;
+    int kys = 99;
 };
 
 constexpr int kPages = 6;
