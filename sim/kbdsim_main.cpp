@@ -1,0 +1,451 @@
+// kbdsim: the emulated keyboard behind the driver socket. It listens on a
+// Unix stream socket, takes one connection at a time (one connection is one
+// device handle, possibly several requests) and answers every request from
+// the firmware model.
+#include "platform/devframe.h"
+#include "sim/model/firmware.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kbdsim {
+namespace {
+
+namespace frame = ptu::frame;
+
+const char kHelp[] = R"(Usage: kbdsim [options]
+
+The emulated keyboard: answers the keyboard driver requests (INFO, READ,
+WRITE, the one-byte operations, the 16-byte block read and write) on a Unix
+socket, from a firmware model whose memory can be kept in a file.
+
+Service:
+  --socket PATH        socket to listen on (default: $PORTGATE_SOCKET, else
+                       $XDG_RUNTIME_DIR/portgate, else /tmp/portgate-<uid>).
+                       Created with mode 0600. A stale socket file that
+                       nobody answers on is replaced; a live one is an error.
+  --memory FILE        keep the memory image in FILE: created zero-filled when
+                       missing, resized (padded with zeros or cut) when of
+                       another size, rewritten after every write. Without it
+                       the memory starts zeroed and is lost at exit.
+  --daemon             go to the background once the socket is listening; the
+                       caller may connect as soon as kbdsim returns.
+  --pidfile FILE       write the service's process id to FILE (removed at exit).
+  --log FILE           append diagnostics to FILE instead of standard error
+                       (a daemon without --log is silent).
+  --verbose, -v        one line per request on standard error.
+  --probe              do not serve: send one "8042" request to the socket and
+                       exit 0 when it is answered, 1 otherwise.
+  --help, -h           this text.
+
+Keyboard (numbers decimal or 0x hex):
+  --r2a N              identification byte (default 0xA4). It fixes the memory
+                       size: bits 5..3 = 0x20 gives 8192 bytes, 0x10 gives 4096,
+                       anything else 2048; 0xBC, 0xFC and 0xFD give 2048.
+  --r2e N              second identification byte (default 0x01).
+  --r29 N, --r28 N, --r27 N
+                       configuration registers (defaults 0x9E, 0xE8, 4). When
+                       not given, a memory file whose image ends in the
+                       signature 55 AA D6 supplies them (r29 at end-4, r28 at
+                       end-5, r27 at end-6); every write that reaches the last
+                       16 bytes of a signed image updates them the same way.
+  --low-nibble-base N  high four bits of the second byte of each nibble pair
+                       (default 0xD0; the first byte is always 0xD0 + nibble).
+
+Faults (each may be given more than once; COUNT is a number or "all"; FN is a
+function name - info read write keyp dsab enab dsab1 enab1 8042 ckmr bread
+bwrite - or its number; a fault without @FN hits requests of any function):
+  --fail-next COUNT[@FN]
+                       the next COUNT requests fail: no bytes, errno EIO.
+  --fail-code FN[:COUNT]
+                       requests of function FN fail (default: all of them).
+  --short-reply COUNT[@FN][:LEN]
+                       the next COUNT replies are cut to LEN bytes; without
+                       LEN to the longest reply the program still turns down
+                       (info/read/write 10, bread 32, bwrite 28, others 0).
+  --bad-endmark COUNT[@FN]
+                       the next COUNT replies that end in the end mark 0xC0
+                       (info, read, write, bread, bwrite) end in 0xC1.
+  --no-frame[=COUNT]   INFO answers without a register frame (default: all).
+  --ckmr-nak COUNT     the next COUNT CKMR requests are answered 0xFE.
+  --block-fail ADDR[:COUNT]
+                       block reads and writes of address ADDR fail (EIO),
+                       COUNT times (default 1).
+  --drop-after N       after N requests have been answered, close the
+                       connection of the next one without a reply (once).
+  --delay-ms N         wait N milliseconds before every reply.
+  Requests are counted from the start of the service, "--probe" requests
+  included; a fault with a count is used up as it hits.
+
+Wire forms (nibble pair = 0xD0 + high nibble, low base + low nibble):
+  INFO    FA D6 <r2a r2e r29 r28 r27 as nibble pairs> C0      (13 bytes)
+  READ    FA <the whole memory as nibble pairs> C0            (2 x size + 2)
+  WRITE   input: the memory image; reply: FA <echo as pairs> C0
+  bread   input: address low, address high; reply: 32 nibble bytes, C0
+  bwrite  input: address low, address high, 16 bytes; reply: the stored
+          block as 32 nibble bytes, C0
+  8042    55; ckmr FA; keyp dsab enab dsab1 enab1: FA
+  A reply longer than the request's output length fails with ENOBUFS, an
+  unknown code or a malformed block request with EINVAL.
+)";
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int) { g_stop = 1; }
+
+struct Options {
+    std::string socket;
+    std::string memory;
+    std::string pidfile;
+    std::string logfile;
+    bool daemon = false;
+    bool probe = false;
+    bool verbose = false;
+    bool help = false;
+    uint32_t delayMs = 0;
+    Config cfg;
+};
+
+void say(const std::string& s) { std::fprintf(stderr, "kbdsim: %s\n", s.c_str()); }
+
+bool parseByte(std::string_view v, uint8_t& out)
+{
+    uint32_t n = 0;
+    if (!parseNumber(v, n) || n > 0xFF) return false;
+    out = uint8_t(n);
+    return true;
+}
+
+// Returns 0 when fine, 2 on a usage error (message printed).
+int parseArgs(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (arg == "-v" || arg == "--verbose") {
+            o.verbose = true;
+            continue;
+        }
+        if (arg.substr(0, 2) != "--") {
+            say("unexpected argument '" + std::string(arg) + "' (try --help)");
+            return 2;
+        }
+        std::string_view name = arg.substr(2);
+        std::string_view value;
+        bool hasValue = false;
+        if (auto eq = name.find('='); eq != std::string_view::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            hasValue = true;
+        }
+        if (name == "daemon" || name == "probe") {
+            if (hasValue) {
+                say("--" + std::string(name) + " takes no value");
+                return 2;
+            }
+            (name == "daemon" ? o.daemon : o.probe) = true;
+            continue;
+        }
+        if (!hasValue && !faultValueOptional(name)) {
+            if (i + 1 >= argc) {
+                say("--" + std::string(name) + " needs a value (try --help)");
+                return 2;
+            }
+            value = argv[++i];
+            hasValue = true;
+        }
+        const std::string what = "--" + std::string(name) + " " + std::string(value);
+        std::string error;
+        uint32_t n = 0;
+        if (name == "socket") o.socket = value;
+        else if (name == "memory") o.memory = value;
+        else if (name == "pidfile") o.pidfile = value;
+        else if (name == "log") o.logfile = value;
+        else if (name == "r2a") {
+            if (!parseByte(value, o.cfg.regs.r2a)) error = "a byte value";
+        } else if (name == "r2e") {
+            if (!parseByte(value, o.cfg.regs.r2e)) error = "a byte value";
+        } else if (name == "r29") {
+            if (!parseByte(value, o.cfg.regs.r29)) error = "a byte value";
+            o.cfg.pinR29 = true;
+        } else if (name == "r28") {
+            if (!parseByte(value, o.cfg.regs.r28)) error = "a byte value";
+            o.cfg.pinR28 = true;
+        } else if (name == "r27") {
+            if (!parseByte(value, o.cfg.regs.r27)) error = "a byte value";
+            o.cfg.pinR27 = true;
+        } else if (name == "low-nibble-base") {
+            if (!parseByte(value, o.cfg.lowNibbleBase) || (o.cfg.lowNibbleBase & 0x0F))
+                error = "a multiple of 16 below 256";
+        } else if (name == "delay-ms") {
+            if (!parseNumber(value, n) || n > 600000) error = "milliseconds up to 600000";
+            o.delayMs = n;
+        } else if (!addFaultOption(name, value, o.cfg.faults, error)) {
+            if (error.empty()) {
+                say("unknown option --" + std::string(name) + " (try --help)");
+                return 2;
+            }
+        }
+        if (!error.empty()) {
+            say("bad value in " + what + ": " + error);
+            return 2;
+        }
+    }
+    return 0;
+}
+
+bool makeAddress(const std::string& path, sockaddr_un& sa)
+{
+    std::memset(&sa, 0, sizeof sa);
+    sa.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof sa.sun_path) return false;
+    std::memcpy(sa.sun_path, path.c_str(), path.size());
+    return true;
+}
+
+int connectTo(const std::string& path)
+{
+    sockaddr_un sa;
+    if (!makeAddress(path, sa)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+        int e = errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+    }
+    return fd;
+}
+
+void setTimeouts(int fd, int seconds)
+{
+    timeval tv{seconds, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+}
+
+int probe(const std::string& path)
+{
+    int fd = connectTo(path);
+    if (fd < 0) return 1;
+    setTimeouts(fd, 3);
+    uint8_t buf[1] = {0};
+    bool ok = false;
+    int error = 0;
+    uint32_t returned = 0;
+    bool answered = frame::sendRequest(fd, codeOf(kCtl8042), buf, 1, 1) &&
+                    frame::readReply(fd, buf, 1, ok, error, returned);
+    ::close(fd);
+    return answered ? 0 : 1;
+}
+
+// Returns the listening socket, or -1 with a message.
+int listenOn(const std::string& path, ino_t& inode)
+{
+    sockaddr_un sa;
+    if (!makeAddress(path, sa)) {
+        say(path + ": socket path empty or too long");
+        return -1;
+    }
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (!S_ISSOCK(st.st_mode)) {
+            say(path + " exists and is not a socket; not touching it");
+            return -1;
+        }
+        int other = connectTo(path);
+        if (other >= 0) {
+            ::close(other);
+            say(path + " is already served by another process");
+            return -1;
+        }
+        if (errno != ECONNREFUSED && errno != ENOENT) {
+            say(path + ": cannot tell whether it is in use: " + std::strerror(errno));
+            return -1;
+        }
+        ::unlink(path.c_str());
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        say(std::string("socket: ") + std::strerror(errno));
+        return -1;
+    }
+    mode_t old = ::umask(0177);
+    int rc = ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    int bindErr = errno;
+    ::umask(old);
+    if (rc != 0) {
+        say(path + ": bind: " + std::strerror(bindErr));
+        ::close(fd);
+        return -1;
+    }
+    if (::chmod(path.c_str(), 0600) != 0 || ::listen(fd, 16) != 0 || ::lstat(path.c_str(), &st) != 0) {
+        say(path + ": " + std::strerror(errno));
+        ::close(fd);
+        ::unlink(path.c_str());
+        return -1;
+    }
+    inode = st.st_ino;
+    return fd;
+}
+
+bool writePidfile(const std::string& path, long pid)
+{
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    std::fprintf(f, "%ld\n", pid);
+    return std::fclose(f) == 0;
+}
+
+std::string describe(const frame::Request& req, const Answer& a, uint64_t n)
+{
+    char line[160];
+    const uint32_t fn = functionOf(req.code);
+    int k = std::snprintf(line, sizeof line, "#%llu %s (0x%08X) in=%u out=%u -> ", (unsigned long long)n,
+                          functionName(fn), req.code, req.inLen, req.outLen);
+    if (a.drop) std::snprintf(line + k, sizeof line - size_t(k), "connection dropped");
+    else if (!a.success) std::snprintf(line + k, sizeof line - size_t(k), "failed, %s", std::strerror(int(a.error)));
+    else std::snprintf(line + k, sizeof line - size_t(k), "%zu bytes", a.data.size());
+    return line;
+}
+
+// Waits until fd is readable; false when the service is told to stop.
+bool waitReadable(int fd)
+{
+    while (!g_stop) {
+        pollfd p{fd, POLLIN, 0};
+        int r = ::poll(&p, 1, 250);
+        if (r > 0) return true;
+        if (r < 0 && errno != EINTR) return false;
+    }
+    return false;
+}
+
+void serveConnection(int fd, Firmware& fw, const Options& o)
+{
+    // A frame that stops half-way does not hold the service up for long.
+    setTimeouts(fd, 5);
+    while (waitReadable(fd)) {
+        frame::Request req;
+        if (!frame::readRequest(fd, req)) break;  // closed, broken or oversized
+        Answer a = fw.answer(req.code, req.in, req.outLen);
+        if (o.verbose) say(describe(req, a, fw.requests()));
+        if (a.drop) break;
+        if (o.delayMs) std::this_thread::sleep_for(std::chrono::milliseconds(o.delayMs));
+        frame::Reply rep;
+        rep.success = a.success ? 1 : 0;
+        rep.error = a.error;
+        rep.data = std::move(a.data);
+        if (!frame::sendReply(fd, rep)) break;
+    }
+}
+
+int run(int argc, char** argv)
+{
+    Options o;
+    if (int rc = parseArgs(argc, argv, o)) return rc;
+    if (o.help) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (o.socket.empty()) o.socket = frame::portgatePath();
+    if (o.probe) return probe(o.socket);
+
+    if (!o.logfile.empty() && !std::freopen(o.logfile.c_str(), "a", stderr)) return 1;
+    std::setvbuf(stderr, nullptr, _IOLBF, 0);
+
+    Firmware fw(o.cfg);
+    if (!o.memory.empty()) {
+        std::vector<std::string> notes;
+        std::string error;
+        bool ok = fw.attachFile(o.memory, notes, error);
+        for (const auto& n : notes) say(n);
+        if (!ok) {
+            say(error);
+            return 1;
+        }
+    }
+
+    std::signal(SIGPIPE, SIG_IGN);
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+
+    ino_t inode = 0;
+    int lfd = listenOn(o.socket, inode);
+    if (lfd < 0) return 1;
+
+    if (o.daemon) {
+        std::fflush(nullptr);
+        pid_t pid = ::fork();
+        if (pid < 0) {
+            say(std::string("fork: ") + std::strerror(errno));
+            ::close(lfd);
+            ::unlink(o.socket.c_str());
+            return 1;
+        }
+        if (pid > 0) {
+            // The socket is listening already; the pid file is there before
+            // the caller goes on.
+            if (!o.pidfile.empty() && !writePidfile(o.pidfile, long(pid))) {
+                say(o.pidfile + ": cannot write");
+                ::kill(pid, SIGTERM);
+                return 1;
+            }
+            return 0;
+        }
+        ::setsid();
+        int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            if (o.logfile.empty()) ::dup2(null, STDERR_FILENO);
+            if (null > STDERR_FILENO) ::close(null);
+        }
+    } else if (!o.pidfile.empty() && !writePidfile(o.pidfile, long(::getpid()))) {
+        say(o.pidfile + ": cannot write");
+    }
+    if (o.verbose)
+        say("listening on " + o.socket + ", " + std::to_string(fw.memory().size()) + " bytes of memory");
+
+    while (!g_stop) {
+        if (!waitReadable(lfd)) break;
+        int c = ::accept4(lfd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (c < 0) continue;
+        serveConnection(c, fw, o);
+        ::close(c);
+    }
+
+    ::close(lfd);
+    struct stat st;
+    if (::lstat(o.socket.c_str(), &st) == 0 && st.st_ino == inode) ::unlink(o.socket.c_str());
+    if (!o.pidfile.empty()) ::unlink(o.pidfile.c_str());
+    if (o.verbose) say("stopped");
+    return 0;
+}
+
+}  // namespace
+}  // namespace kbdsim
+
+int main(int argc, char** argv) { return kbdsim::run(argc, argv); }
