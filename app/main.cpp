@@ -1,7 +1,56 @@
-#include <cstdio>
+// ptu: the Tessaral Programmable Keyboard Manager.
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "platform/qt/qt_platform.h"
 
-int main()
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+using namespace ptu;
+
+namespace {
+
+int notYet(State& st, const char* what)
 {
-    std::fprintf(stderr, "ptu: the main window is not available yet\n");
+    std::fprintf(stderr, "ptu: %s is not available yet\n", what);
+    st.log.close();
     return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool headless = !haveDisplay();
+    if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(kTitle);
+
+    auto st = std::make_unique<State>();
+    QtPlatform pf(headless);
+    const std::string cp = commandLine(argc, argv);
+    const long startTime = pf.now();
+
+    if (cp.find(" -K") != std::string::npos)
+        startDriver(pf, driverStartCommand(QCoreApplication::applicationDirPath().toStdString()));
+    openLog(*st, Log::defaultPath(), startTime, cp);
+
+    SwitchScan scan = scanSwitches(cp, *st);
+    if (scan.help) {
+        if (headless) std::printf("%s\n%s\n", kTitle, kHelpText);
+        else QMessageBox::information(nullptr, kTitle, kHelpText, QMessageBox::Ok);
+        st->log.close();
+        return 0;
+    }
+    if (scan.usb) return notYet(*st, "the USB road");
+    if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) return notYet(*st, "the batch transfer");
+    if (st->fl.bat_f & BAT_CTRL) {
+        int status = controllerRoad(*st, pf);
+        st->log.close();
+        return status;
+    }
+    return notYet(*st, "the main window");
 }

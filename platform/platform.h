@@ -62,6 +62,10 @@ public:
                          uint32_t outLen, uint32_t& returned) = 0;
     virtual void closeDevice(DevHandle h) = 0;
 
+    // Runs a command through the shell and waits for it; the result is the
+    // command's exit status, or -1 when it could not be run.
+    virtual int runShell(const std::string& command) = 0;
+
     // Progress box operations used while keyboard work runs. The defaults do
     // nothing so that a platform without a progress box still works.
     virtual void progressText(const std::string& /*text*/, Colour /*colour*/) {}

@@ -3,7 +3,9 @@
 #include "platform/devframe.h"
 #include "platform/tone.h"
 
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -86,6 +88,18 @@ bool PosixPlatform::request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t i
 void PosixPlatform::closeDevice(DevHandle h)
 {
     if (h >= 0) ::close(h);
+}
+
+int PosixPlatform::runShell(const std::string& command)
+{
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace ptu

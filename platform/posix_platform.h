@@ -21,6 +21,7 @@ public:
     bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen, uint32_t outLen,
                  uint32_t& returned) override;
     void closeDevice(DevHandle h) override;
+    int runShell(const std::string& command) override;
 
 private:
     int last_ = 0;

@@ -47,6 +47,11 @@ public:
     bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen, uint32_t outLen,
                  uint32_t& returned) override;
     void closeDevice(DevHandle h) override;
+    int runShell(const std::string& command) override
+    {
+        events.push_back("shell " + command);
+        return 0;
+    }
     void progressText(const std::string& text, Colour colour) override;
     void progressBar(bool visible, int position, int step) override;
     void progressStep() override { events.push_back("progress step"); }

@@ -1,0 +1,43 @@
+#include "app/startup.h"
+
+#include "device/rwkb.h"
+
+#include <cstdlib>
+
+namespace ptu {
+
+std::string driverStartCommand(const std::string& exeDir)
+{
+    if (const char* c = std::getenv("PORTGATE_START"); c && *c) return c;
+    std::string quoted = "'";
+    for (char ch : exeDir + "/kbdsim") {
+        if (ch == '\'') quoted += "'\\''";
+        else quoted += ch;
+    }
+    return quoted + "' --daemon";
+}
+
+void startDriver(Platform& pf, const std::string& command)
+{
+    for (int round = 0; round < 2; ++round) {
+        pf.runShell(command);
+        for (int i = 0; i < 5; ++i) {
+            pf.pump();
+            pf.sleep(100);
+        }
+    }
+}
+
+void openLog(State& st, const std::string& path, long now, const std::string& cp)
+{
+    if (!st.log.openIfExists(path)) return;
+    st.log.printf("\n %s\n", logDate(now).c_str());
+    st.log.printf("\n cp=%s \n", cp.c_str());
+}
+
+int controllerRoad(State& st, Platform& pf)
+{
+    return rwkb(st, pf, MODE_8042, st.buf.obuf);
+}
+
+}  // namespace ptu

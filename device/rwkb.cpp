@@ -1,0 +1,190 @@
+#include "device/rwkb.h"
+
+#include "device/identify.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ptu {
+
+namespace {
+
+struct Operation {
+    const char* name;
+    uint32_t function;
+    bool waitBefore;
+};
+
+// Modes 1..10 in order.
+constexpr Operation kOps[] = {
+    {"INFO", 2, true},   {"READ", 3, false},  {"WRITE", 4, false}, {"KeyP", 6, false},
+    {"DSAB", 10, false}, {"ENAB", 11, false}, {"8042", 14, false}, {"CKMR", 19, false},
+    {"DSAB1", 12, true}, {"ENAB1", 13, false},
+};
+
+constexpr int kInfoArea = 32;   // INFO clears and may scan this much of the buffer
+constexpr int kInfoLen = 16;    // bytes of an INFO reply that are considered
+constexpr int kMinRead = 4096;  // shortest acceptable READ reply
+
+uint8_t nibblePair(uint8_t hi, uint8_t lo) { return uint8_t(((hi & 0x0F) << 4) | (lo & 0x0F)); }
+
+void clear(std::span<uint8_t> buffer, size_t n) { std::fill_n(buffer.begin(), std::min(n, buffer.size()), 0); }
+
+// INFO: the register frame is 0xD6 followed by ten nibble bytes whose first
+// lies in 0xD0..0xDF. Returns the result code.
+int takeRegisterFrame(State& st, Platform& pf, std::span<uint8_t> buffer, uint32_t returned)
+{
+    size_t n = std::min<size_t>(returned, kInfoLen);
+    if (n == 0 || buffer[n - 1] != 0xC0) {
+        st.log.printf(" rwkb error 5\n");
+        pf.beep(500, 500);
+        return RWKB_BAD_ENDMARK;
+    }
+    // The frame may run past the reply into the zeroed rest of the INFO area,
+    // never past the area or the buffer.
+    size_t area = std::min<size_t>(buffer.size(), kInfoArea);
+    for (size_t i = 0; i < n; ++i) {
+        if (buffer[i] != 0xD6 || i + 11 > area) continue;
+        if ((buffer[i + 1] & 0xF0) != 0xD0) continue;
+        const uint8_t* v = &buffer[i + 1];
+        st.rg.r2a = nibblePair(v[0], v[1]);
+        st.rg.r2e = nibblePair(v[2], v[3]);
+        st.rg.r29 = nibblePair(v[4], v[5]);
+        st.rg.r28 = nibblePair(v[6], v[7]);
+        st.rg.r27 = nibblePair(v[8], v[9]);
+        infoIdentify(st);
+        return RWKB_OK;
+    }
+    st.log.printf(" rwkb error 6\n");
+    pf.beep(500, 500);
+    return RWKB_NO_FRAME;
+}
+
+}  // namespace
+
+void logReply(Log& log, bool ok, long mode, unsigned long inLen, std::span<const uint8_t> reply)
+{
+    if (!log.isOpen()) return;
+    log.printf(" ok=%d, mode=%ld, in=%lu, ret=%lu:", ok ? 1 : 0, mode, inLen, (unsigned long)reply.size());
+    for (size_t i = 0; i < reply.size(); ++i) {
+        if (i % 20 == 0) log.printf(" \n");
+        log.printf(" %x", reply[i]);
+    }
+    log.printf(" \n");
+}
+
+int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
+{
+    Log& log = st.log;
+    log.printf("\n in rwkb( %ld, %p ) at %ld \n", long(mode), static_cast<void*>(buffer.data()), pf.now());
+
+    // USB keyboards are reached through the maker's library, not this driver;
+    // their road does not go through here until the USB transport exists.
+    if (st.fl.d_f) loadDemoValues(st);
+    if (mode == MODE_8042 && !st.fl.kbc_f) return RWKB_OK;
+
+    // Access rights of the device are the service's business on this
+    // platform; the two steps keep their trace lines.
+    pf.setLastError(0);
+    log.printf(" InitSD()=%ld \n", long(pf.lastError()));
+    pf.setLastError(0);
+    log.printf(" SetSDDacl()=%ld \n", long(pf.lastError()));
+    pf.setLastError(0);
+
+    if (mode < MODE_INFO || mode > MODE_ENAB1) {
+        log.printf(" Bad IoCtrl Code %ld \n", long(mode));
+        return RWKB_BAD_MODE;
+    }
+    const Operation& op = kOps[mode - 1];
+    if (op.waitBefore) pf.sleep(500);
+    log.printf(" -> %s <- \n", op.name);
+
+    const uint32_t kbb = uint32_t(std::max(st.mv.kbb_f, 0));
+    uint32_t inLen = 1, outLen = 1;
+    switch (mode) {
+    case MODE_INFO:
+        inLen = outLen = kInfoLen;
+        clear(buffer, kInfoArea);
+        break;
+    case MODE_READ:
+    case MODE_WRITE:
+    case MODE_KEYP:
+        if (st.rg.r2a == 0) return RWKB_NOT_IDENTIFIED;
+        if (mode == MODE_READ) {
+            inLen = 2 * kbb + 4;
+            outLen = 2 * kbb + 16;
+            clear(buffer, inLen);
+        } else if (mode == MODE_WRITE) {
+            inLen = kbb;
+            outLen = 4 * kbb + 16;
+        } else {
+            inLen = outLen = 16;
+            clear(buffer, 1);
+        }
+        break;
+    default:
+        clear(buffer, 1);
+        break;
+    }
+    // Never let the driver read or write past the caller's buffer.
+    inLen = std::min<uint32_t>(inLen, uint32_t(buffer.size()));
+    outLen = std::min<uint32_t>(outLen, uint32_t(buffer.size()));
+
+    pf.setLastError(0);
+    DevHandle h = pf.openDevice(Device::portgate);
+    log.printf(" CreateFile( portgate)= %lx \n", (unsigned long)pf.lastError());
+    if (h == kNoDevice) {
+        pf.setLastError(0);
+        h = pf.openDevice(Device::vptu);
+        log.printf(" CreateFile( vptu.vxd)= %lx \n", (unsigned long)pf.lastError());
+    }
+    if (h == kNoDevice && !st.fl.d_f) {
+        log.printf(" rwkb failed \n");
+        pf.beep(2000, 100);
+        pf.beep(2000, 100);
+        return RWKB_NO_DEVICE;
+    }
+    pf.pump();
+    pf.setLastError(0);
+
+    bool ok = false;
+    uint32_t returned = 0;
+    if (st.fl.d_f) {
+        ok = true;
+        returned = std::min<uint32_t>(33, uint32_t(buffer.size()));
+    } else {
+        ok = pf.request(h, ioctlCode(op.function), buffer.data(), inLen, outLen, returned);
+        returned = std::min<uint32_t>(returned, outLen);
+    }
+    log.printf(" DeviceIoControl(%ld)= %lx \n", long(mode), (unsigned long)pf.lastError());
+    if (h != kNoDevice) pf.closeDevice(h);
+    pf.pump();
+    logReply(log, ok, mode, inLen, buffer.first(returned));
+
+    if (st.fl.d_f) return RWKB_OK;
+
+    if (!ok) {
+        log.printf(" rwkb error 1\n");
+        pf.messageBeep();
+        return RWKB_REQUEST_FAILED;
+    }
+    if ((mode == MODE_INFO || mode == MODE_READ || mode == MODE_WRITE) && returned <= 10) {
+        log.printf(" rwkb error 2\n");
+        pf.messageBeep();
+        return RWKB_SHORT_REPLY;
+    }
+    if (mode == MODE_READ && returned < kMinRead) {
+        log.printf(" rwkb error 3\n");
+        pf.beep(500, 500);
+        return RWKB_NOT_IDENTIFIED;
+    }
+    if (mode == MODE_CKMR) {
+        if (returned >= 1 && buffer[0] == 0xFA) return RWKB_OK;
+        log.printf(" rwkb error 4\n");
+        return RWKB_NO_ACK;
+    }
+    if (mode != MODE_INFO) return RWKB_OK;
+    return takeRegisterFrame(st, pf, buffer, returned);
+}
+
+}  // namespace ptu
