@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace ptu;
@@ -20,12 +21,21 @@ int notYet(State& st, const char* what)
     return 1;
 }
 
+// Qt's own warnings (missing runtime folders and the like) would mix with the
+// progress lines a script reads; they are shown only when asked for.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type == QtFatalMsg || std::getenv("PTU_QT_DEBUG"))
+        std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const bool headless = !haveDisplay();
     if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(kTitle);
 
