@@ -5,6 +5,7 @@
 #include "platform/devframe.h"
 #include "sim/model/firmware.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -160,6 +161,14 @@ int parseArgs(int argc, char** argv, Options& o)
             (name == "daemon" ? o.daemon : o.probe) = true;
             continue;
         }
+        static constexpr std::string_view kValueOptions[] = {
+            "socket", "memory", "pidfile", "log", "r2a", "r2e", "r27", "r28", "r29", "low-nibble-base",
+            "delay-ms", "fail-next", "fail-code", "short-reply", "bad-endmark", "no-frame", "ckmr-nak",
+            "block-fail", "drop-after"};
+        if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
+            say("unknown option --" + std::string(name) + " (try --help)");
+            return 2;
+        }
         if (!hasValue && !faultValueOptional(name)) {
             if (i + 1 >= argc) {
                 say("--" + std::string(name) + " needs a value (try --help)");
@@ -194,11 +203,8 @@ int parseArgs(int argc, char** argv, Options& o)
         } else if (name == "delay-ms") {
             if (!parseNumber(value, n) || n > 600000) error = "milliseconds up to 600000";
             o.delayMs = n;
-        } else if (!addFaultOption(name, value, o.cfg.faults, error)) {
-            if (error.empty()) {
-                say("unknown option --" + std::string(name) + " (try --help)");
-                return 2;
-            }
+        } else if (!addFaultOption(name, value, o.cfg.faults, error) && error.empty()) {
+            error = "not understood";
         }
         if (!error.empty()) {
             say("bad value in " + what + ": " + error);
@@ -349,7 +355,11 @@ void serveConnection(int fd, Firmware& fw, const Options& o)
         Answer a = fw.answer(req.code, req.in, req.outLen);
         if (o.verbose) say(describe(req, a, fw.requests()));
         if (a.drop) break;
-        if (o.delayMs) std::this_thread::sleep_for(std::chrono::milliseconds(o.delayMs));
+        for (uint32_t left = o.delayMs; left > 0 && !g_stop;) {
+            uint32_t step = left < 50 ? left : 50;
+            std::this_thread::sleep_for(std::chrono::milliseconds(step));
+            left -= step;
+        }
         frame::Reply rep;
         rep.success = a.success ? 1 : 0;
         rep.error = a.error;

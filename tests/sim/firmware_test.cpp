@@ -232,6 +232,27 @@ TEST(KbdsimFirmware, RepliesNeverExceedTheOutputLength)
     EXPECT_LE(a.data.size(), 2u * 8192 + 2);
 }
 
+TEST(KbdsimFirmware, GarbageRequestsGetAnAnswerThatFits)
+{
+    // Every function and some that do not exist, with inputs of any length
+    // and output lengths from none to plenty.
+    Kbd k(Registers{0x07, 1, 0, 0, 0});
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int i = 0; i < 4000; ++i) {
+        uint32_t code = i % 3 ? codeOf(next() % 24) : next();
+        Bytes in(next() % (i % 50 ? 40 : 5000));
+        for (auto& b : in) b = uint8_t(next());
+        uint32_t out = next() % (i % 7 ? 80 : 5000);
+        Answer a = k.fw.answer(code, in, out);
+        EXPECT_LE(a.data.size(), out);
+        if (!a.success) {
+            EXPECT_TRUE(a.data.empty());
+            EXPECT_NE(a.error, 0u);
+        }
+    }
+}
+
 TEST(KbdsimFaults, FailedRequestsCountDownAndCanBeLimitedToAFunction)
 {
     Kbd k({}, plan({{"fail-next", "2"}, {"fail-next", "1@info"}, {"fail-code", "bread"}}));
