@@ -1,0 +1,171 @@
+#include "keydata/decode.h"
+
+#include "keydata/codec_index.h"
+#include "keydata/keypos.h"
+#include "keydata/layout.h"
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace ptu {
+
+namespace {
+
+// The first row in `rows` whose whole code stands at b[pos..].
+int match(const std::vector<uint16_t>& rows, const std::vector<uint8_t>& lens,
+          auto codeOf, std::string_view b, std::size_t pos)
+{
+    for (uint16_t r : rows) {
+        const std::size_t len = lens[r];
+        if (pos + len <= b.size() && std::memcmp(codeOf(r), b.data() + pos, len) == 0) return r;
+    }
+    return -1;
+}
+
+void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string& out)
+{
+    const TableSet& set = *ix.set;
+    const bool log = s.log.isOpen();
+    const int nChars = int(set.nok2.size());
+    const int nNames = int(set.nok1.size());
+    auto charCode = [&](uint16_t r) { return set.nok2[r].code.data(); };
+    auto nameCode = [&](uint16_t r) { return set.nok1[r].code.data(); };
+    char dec[8];
+    std::size_t pos = 1;  // after the marker
+    while (pos < b.size()) {
+        const auto first = static_cast<unsigned char>(b[pos]);
+        std::string_view piece;
+        std::size_t step = 1;
+        const int c = match(ix.charsByFirst[first], ix.charLen, charCode, b, pos);
+        if (log)
+            s.log.printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", c < 0 ? nChars : c, nChars,
+                         c < 0 ? 0u : unsigned(set.nok2[std::size_t(c)].ch));
+        if (c >= 0) {
+            piece = std::string_view(reinterpret_cast<const char*>(&set.nok2[std::size_t(c)].ch), 1);
+            step = ix.charLen[std::size_t(c)];
+        } else {
+            const int k = match(ix.namesByFirst[first], ix.nameLen, nameCode, b, pos);
+            if (log) s.log.printf(" match key1: j=%d, nok1=%d \n", k < 0 ? nNames : k, nNames);
+            if (k >= 0) {
+                piece = ix.nameToken[std::size_t(k)];
+                step = ix.nameLen[std::size_t(k)];
+            } else {
+                const int len = std::snprintf(dec, sizeof dec, "{%u}", unsigned(first));
+                piece = std::string_view(dec, std::size_t(len));
+            }
+        }
+        if (out.size() + piece.size() > std::size_t(kMaxText)) break;
+        out += piece;
+        pos += step;
+    }
+}
+
+}  // namespace
+
+int r2wr(State& s, Platform& pf)
+{
+    s.log.printf(" in r2wr at %ld \n", pf.now());
+    const int kbb = std::clamp(s.mv.kbb_f, 0, 8192);
+    uint8_t* raw = s.buf.rbuf.data();
+    uint8_t* img = s.buf.ibuf.data();
+    if (s.fl.usb_f) {
+        std::memcpy(img, raw, std::size_t(kbb));
+        return kbb;
+    }
+    int i = 0;
+    while (i < kRawBufSize && raw[i] != 0 && !(raw[i] >= 0xD0 && raw[i] <= 0xF0)) ++i;
+    int k = 0;
+    for (; i < 2 * kbb + 2 && i + 1 < kRawBufSize; i += 2)
+        img[k++] = uint8_t(((raw[i] << 4) & 0xFF) + (raw[i + 1] & 0x0F));
+    std::memcpy(raw, img, std::size_t(k));
+    s.rg.ldt = raw[0];
+    s.log.printf(" ldt=%u, k=%d, tm=%ld \n", unsigned(s.rg.ldt), k, pf.now());
+    return k;
+}
+
+std::string stot(State& s, std::string_view bytes)
+{
+    s.log.printf(" in stot( %p ): pp[0] = %xh \n", static_cast<const void*>(bytes.data()),
+                 bytes.empty() ? 0u : unsigned(static_cast<unsigned char>(bytes[0])));
+    if (bytes.size() > std::size_t(kMaxText)) bytes = bytes.substr(0, kMaxText);
+    if (bytes.empty()) return {};
+    const auto m = static_cast<unsigned char>(bytes[0]);
+    if (m != 0xFF && m != 0xFB) return std::string(bytes);
+    if (s.log.isOpen()) {
+        s.log.printf(" n1=%d : ", int(bytes.size()));
+        for (unsigned char b : bytes) s.log.printf(" %xh", b);
+        s.log.printf("\n");
+    }
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    decodeMacro(s, codecIndex(s.loc.tset), bytes, out);
+    return out;
+}
+
+void rtoh(State& s, int n)
+{
+    const ModelValues& mv = s.mv;
+    const bool modelOk = layoutUsable(mv);
+    const uint8_t* raw = s.buf.rbuf.data();
+    s.log.printf("\n ---> In rtoh( %d ), pn=%d \n", n, modelOk ? pn[mv.kbt_f] : 0);
+    if (s.log.isOpen()) {
+        const int dump = std::clamp(mv.kbb_f, 0, kRawBufSize);
+        for (int i = 0; i < dump; ++i) {
+            if (i % 8 == 0) s.log.printf("\n");
+            if (raw[i] >= 0x20 && raw[i] <= 0x7E) s.log.printf(" %c ", raw[i]);
+            else s.log.printf(" .%x. ", unsigned(raw[i]));
+        }
+        s.log.printf("\n");
+    }
+    if (!modelOk) return;
+    n = std::clamp(n, 0, kRawBufSize);
+
+    s.rg.ldt = raw[0];
+    if (!s.fl.usb_f && (s.fl.pad_f || s.fl.m60_f || s.fl.m17_f) && mv.kbt_f != 10 && mv.kbt_f != 11)
+        s.rg.ldt = 0;
+
+    const KeySlot* slots = keypos[mv.kbt_f];
+    const int pages = std::clamp(pn[mv.kbt_f], 0, kPages);
+    const int last = lastSlot(mv);
+    const int keyEnd = keyDataEnd(mv);
+    const int end = std::min(n, keyEnd);
+    const bool log = s.log.isOpen();
+
+    int p = 0;
+    int k = 0;
+    std::string cur;
+    cur.reserve(kMaxText);
+    for (int i = 0; i < end && p < pages; ++i) {
+        if (raw[i] != 0) {
+            if (cur.size() < std::size_t(kMaxText)) cur += char(raw[i]);
+            continue;
+        }
+        const KeySlot& ks = slots[k];
+        if (log)
+            s.log.printf(" i=%d, j=%d, p=%d, x=%d, y=%d, z=%d, k=%d \n", i, int(cur.size()), p,
+                         ks.col, ks.row, ks.kind, k);
+        if (ks.col < kCols && ks.row < kRows) {
+            std::string& text = s.kd.hbuf[std::size_t(p)][ks.row][ks.col];
+            text = stot(s, cur);
+            if (log) s.log.printf(" hbuf[%d,%d,%d,%d]=.%s. \n", p, ks.row, ks.col, k, text.c_str());
+        }
+        cur.clear();
+        if (++k > last) {
+            ++p;
+            k = 0;
+        }
+    }
+    // The whole key data area was there: what it does not hold is not stored.
+    if (n >= keyEnd) {
+        for (; p < pages; ++p, k = 0) {
+            for (; k <= last; ++k) {
+                const KeySlot& ks = slots[k];
+                if (ks.col < kCols && ks.row < kRows) s.kd.hbuf[std::size_t(p)][ks.row][ks.col].clear();
+            }
+        }
+    }
+    if (n >= mv.kbb_f) std::memcpy(s.kd.magcfg.data(), raw + mv.kbb_f - 16, s.kd.magcfg.size());
+}
+
+}  // namespace ptu

@@ -1,0 +1,42 @@
+// Encoding macro texts into the keyboard's memory image.
+#pragma once
+
+#include "keydata/state.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ptu {
+
+// A key whose macro did not fit into the memory image.
+struct KeyRef {
+    int page;
+    int col;
+    int row;
+    bool operator==(const KeyRef&) const = default;
+};
+
+// Converts one macro text into the bytes the keyboard stores: key-name tokens
+// become their codes, "{n}" the byte n modulo 256, characters the codes of
+// their first character-table row (themselves with raw_f, or when no row has
+// them). A "{" that opens no token is dropped. The result carries no final 0;
+// a 0 produced by "{0}" or "{256}" ends the stored macro there.
+std::string ttos(State& s, std::string_view text);
+
+// Lays out the key data area of s.buf.ibuf from hbuf: for every shown page
+// and every slot up to kmax one 0-terminated string (ldt in slot 0 of page 0
+// above model 1). Sets s.kd.used_len. Bytes after the key data keep what the
+// buffer held.
+//
+// A key that does not fit is stored empty: every key once the data has reached
+// kbb_f - 200 (the rest of that page and the later pages then hold one 0
+// each), and a key whose string would reach into the tail area (keyDataEnd).
+// Returns those keys, each grid cell once, in storing order.
+std::vector<KeyRef> htor(State& s);
+
+// Completes the image in s.buf.ibuf: clears lmt .. kbb_f - 1, writes the page
+// indexes and, with six pages, the used length at kbb_f - 100.
+void mkidx(State& s);
+
+}  // namespace ptu
