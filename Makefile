@@ -24,7 +24,7 @@ build: deps
 	cmake --build $(BUILD)
 
 test: build
-	cd $(BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j2 --timeout 600
+	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
