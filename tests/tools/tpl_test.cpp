@@ -1,0 +1,177 @@
+// ptu-tpl end to end inside one process: listings to data files and back,
+// the options, and the exit codes.
+#include "keydata/keypos.h"
+#include "tools/tpl.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace ptu::tpl {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Tpl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("ptu_tpl_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    void write(const std::string& name, const std::string& data) const
+    {
+        std::ofstream(path(name), std::ios::binary) << data;
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream f(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
+
+    // Runs ptu-tpl; standard input is `input`.
+    int tpl(std::vector<std::string> args, const std::string& input = "")
+    {
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        const int rc = run(args, in, out, err);
+        out_ = out.str();
+        err_ = err.str();
+        return rc;
+    }
+
+    fs::path dir_;
+    std::string out_, err_;
+};
+
+TEST_F(Tpl, ListingToFileAndBack)
+{
+    write("a.lst",
+          "model 4\nlocale us\nldt 16\nr27 7\n"
+          "key 0 15 0 aB{ENTER}\n"
+          "key 1 3 2 {lsft}x{LSFB}\\\\{Esc}\n"
+          "key 5 0 0 {Delay1}\\xE9 \n");
+    ASSERT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK) << err_;
+    const std::string img = read("a.tpl");
+    ASSERT_EQ(img.size(), 8192u);
+    EXPECT_EQ(img.substr(0, 2), std::string("\x10\x00", 2));
+    EXPECT_EQ(img.substr(8189), "\x55\xAA\xD6");
+    EXPECT_EQ(uint8_t(img[8192 - 6]), 7);
+
+    ASSERT_EQ(tpl({"decode", path("a.tpl"), "--model", "4"}), EXIT_OK) << err_;
+    EXPECT_NE(out_.find("\nkey 0 15 0 aB{ENTER}\n"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("\nkey 1 3 2 X\\\\{ESC}\n"), std::string::npos) << out_;  // normalised form
+    EXPECT_NE(out_.find("\nkey 5 0 0 {DELAY1}{233}\\x20\n"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("\nr27 7\n"), std::string::npos);
+    const std::string listing = out_;
+
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("b.tpl")}, listing), EXIT_OK) << err_;
+    EXPECT_EQ(read("b.tpl"), img);
+}
+
+// Every model, as the program would save it, decodes and encodes to itself.
+TEST_F(Tpl, EveryModelsFileComesBackByteForByte)
+{
+    std::mt19937 rng(11);
+    const char* pieces[] = {"a", "Z", "{ENTER}", "{LSFT}", "{Delay5}", "7", " ", "{200}", "~", "\\\\"};
+    for (int kbt = 0; kbt < kModels; ++kbt) {
+        std::string listing = "model " + std::to_string(kbt) + "\nlocale fr\n";
+        for (int p = 0; p < pn[kbt]; ++p)
+            for (int k = 1; k < 176; k += kbt <= 2 ? 17 : 3) {
+                const KeySlot& ks = keypos[kbt][k];
+                if (ks.col >= 22 || ks.row >= 16 || ks.kind != KIND_ORDINARY) continue;
+                std::string text;
+                for (int i = 0; i < 4; ++i) text += pieces[rng() % std::size(pieces)];
+                listing += "key " + std::to_string(p) + " " + std::to_string(ks.col) + " " +
+                           std::to_string(ks.row) + " " + text + "\n";
+            }
+        SCOPED_TRACE("model " + std::to_string(kbt));
+        ASSERT_EQ(tpl({"encode", "-", "-o", path("f.tpl")}, listing), EXIT_OK) << err_;
+        const std::string f = read("f.tpl");
+        // The file names neither its model nor its locale: decode is told both.
+        ASSERT_EQ(tpl({"decode", path("f.tpl"), "--model", std::to_string(kbt), "--locale", "fr"}), EXIT_OK)
+            << err_;
+        ASSERT_EQ(tpl({"encode", "-", "-o", path("g.tpl")}, out_), EXIT_OK) << err_;
+        EXPECT_TRUE(read("g.tpl") == f);
+    }
+}
+
+TEST_F(Tpl, KeysThatDoNotFitAreWrittenOutAndListed)
+{
+    std::string listing = "model 3\n";
+    for (int p = 0; p < 6; ++p)
+        for (int c = 0; c < 14; ++c)
+            for (int r = 0; r < 8; ++r)
+                listing += "key " + std::to_string(p) + " " + std::to_string(c) + " " + std::to_string(r) +
+                           " some longer text{ENTER}\n";
+    listing += "key 0 21 15 nowhere\n";
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("full.tpl")}, listing), EXIT_LEFT_OUT);
+    EXPECT_EQ(read("full.tpl").size(), 8192u);
+    EXPECT_NE(err_.find("page 5 column 0 row 0: the memory is full"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("page 0 column 21 row 15 (line"), std::string::npos) << err_;
+
+    // A one-page model stores no later page.
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("one.tpl")}, "model 0\nkey 1 0 0 x\n"), EXIT_LEFT_OUT);
+    EXPECT_NE(err_.find("no such page"), std::string::npos);
+}
+
+TEST_F(Tpl, OptionsWinOverTheListing)
+{
+    const std::string listing = "model 4\nlocale us\nmemory 8192\nkey 0 15 0 z\n";
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("de.tpl"), "--locale", "de", "--memory", "4096"}, listing), EXIT_OK);
+    const std::string img = read("de.tpl");
+    ASSERT_EQ(img.size(), 4096u);
+    // ldt and 15 empty slots, then slot 16 (column 15, row 0).
+    EXPECT_EQ(img.substr(17, 3), std::string("\xFF\x15\x00", 3));
+
+    // -8 is model 9 with 128 slots a page; --model may not contradict it.
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("m9.tpl"), "-8"}, "key 0 0 0 a\n"), EXIT_OK) << err_;
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("m9.tpl"), "-8", "--model", "4"}, ""), EXIT_BAD_INPUT);
+}
+
+TEST_F(Tpl, BadInputGetsExitTwo)
+{
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("x.tpl")}, "model 4\nkey 0 0 0 a\nkey 0 0 99 b\n"), EXIT_BAD_INPUT);
+    EXPECT_EQ(err_.rfind("<stdin>:3: ", 0), 0u) << err_;
+    EXPECT_FALSE(fs::exists(path("x.tpl")));
+
+    write("bad.lst", "model 4\nlocale klingon\n");
+    EXPECT_EQ(tpl({"encode", path("bad.lst"), "-o", path("x.tpl")}), EXIT_BAD_INPUT);
+    EXPECT_EQ(err_.rfind(path("bad.lst") + ":2: ", 0), 0u) << err_;
+
+    EXPECT_EQ(tpl({}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"transmogrify"}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"encode", "-"}), EXIT_BAD_INPUT);                      // no -o
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("x.tpl")}, "key 0 0 0 a\n"), EXIT_BAD_INPUT);  // no model
+    EXPECT_EQ(tpl({"decode", "-", "--model", "40"}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"decode", "-", "--frobnicate"}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"decode", "-", "--model", "4"}, std::string(100, 'x')), EXIT_BAD_INPUT);  // size unknown
+    EXPECT_EQ(tpl({"decode", path("missing.tpl"), "--model", "4"}), EXIT_IO);
+    EXPECT_EQ(tpl({"--help"}), EXIT_OK);
+}
+
+TEST_F(Tpl, DecodeWithoutAModelSaysWhichItTook)
+{
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("m.tpl")}, "model 4\nkey 0 15 0 a\n"), EXIT_OK);
+    ASSERT_EQ(tpl({"decode", path("m.tpl")}), EXIT_OK);
+    EXPECT_NE(err_.find("decoding as model 4"), std::string::npos);
+    EXPECT_NE(out_.find("model 4\n"), std::string::npos);
+
+    // A short file decodes what it holds, with a warning.
+    write("short.tpl", read("m.tpl").substr(0, 300));
+    ASSERT_EQ(tpl({"decode", path("short.tpl"), "--model", "4", "--memory", "8192"}), EXIT_OK);
+    EXPECT_NE(err_.find("less than the memory size"), std::string::npos);
+    EXPECT_NE(out_.find("key 0 15 0 a\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ptu::tpl

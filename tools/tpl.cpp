@@ -1,0 +1,442 @@
+#include "tools/tpl.h"
+
+#include "keydata/decode.h"
+#include "keydata/encode.h"
+#include "keydata/fcode.h"
+#include "keydata/image_tail.h"
+#include "keydata/keypos.h"
+#include "keydata/layout.h"
+#include "keydata/state.h"
+#include "tools/listing.h"
+#include "tools/usb_form.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace ptu::tpl {
+
+namespace {
+
+struct Options {
+    std::string command;
+    std::string input;
+    std::string output;
+    std::optional<int> model, memory, kmax;
+    std::optional<TableSetId> locale;
+    bool usb = false;
+    // The program's model switches.
+    bool m84 = false, m70 = false, m17 = false, m60 = false, noHide = false, raw = false;
+    int pad = 0;
+};
+
+struct Failure {
+    int code;
+    std::string message;
+};
+
+Failure bad(std::string m) { return {EXIT_BAD_INPUT, std::move(m)}; }
+
+std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& o)
+{
+    if (args.empty()) return bad("a command is needed");
+    o.command = args[0];
+    if (o.command != "decode" && o.command != "encode")
+        return bad("unknown command \"" + o.command + "\"");
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        auto number = [&](std::optional<int>& slot, long lo, long hi) -> std::optional<Failure> {
+            const auto n = hasValue ? parseNumber(args[++i]) : std::nullopt;
+            if (!n || *n < lo || *n > hi)
+                return bad(a + " needs a number " + std::to_string(lo) + ".." + std::to_string(hi));
+            slot = int(*n);
+            return std::nullopt;
+        };
+        if (a == "-o") {
+            if (!hasValue) return bad("-o needs a file name");
+            o.output = args[++i];
+        } else if (a == "--model") {
+            if (auto f = number(o.model, 0, 17)) return f;
+        } else if (a == "--memory") {
+            if (auto f = number(o.memory, 0, 8192)) return f;
+            if (*o.memory != 2048 && *o.memory != 4096 && *o.memory != 8192)
+                return bad("--memory must be 2048, 4096 or 8192");
+        } else if (a == "--kmax") {
+            if (auto f = number(o.kmax, 0, 175)) return f;
+        } else if (a == "--locale") {
+            o.locale = hasValue ? tableSetByTag(args[++i]) : std::nullopt;
+            if (!o.locale) return bad("--locale must be us, uk, es, pt, no, it, de or fr");
+        } else if (a == "--usb") {
+            o.usb = true;
+        } else if (a == "-8") {
+            o.m84 = true;
+        } else if (a == "-7") {
+            o.m70 = true;
+        } else if (a == "-b") {
+            o.m17 = true;
+        } else if (a == "-2") {
+            o.pad = 2;
+        } else if (a == "-4") {
+            o.pad = 1;
+        } else if (a == "-6") {
+            o.m60 = true;
+        } else if (a == "-x") {
+            o.noHide = true;
+        } else if (a == "-n") {
+            o.raw = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return bad("unknown option \"" + a + "\"");
+        } else if (o.input.empty()) {
+            o.input = a;
+        } else {
+            return bad("one input only (\"" + a + "\" is one too many)");
+        }
+    }
+    if (o.input.empty())
+        return bad(o.command == "decode" ? "decode needs a data file" : "encode needs a listing");
+    if (o.command == "encode" && o.output.empty()) return bad("encode needs -o FILE");
+    if (o.command == "decode" && !o.output.empty()) return bad("decode prints its listing; -o is for encode");
+    return std::nullopt;
+}
+
+// The model and its flags as the USB type switch gives them.
+struct UsbType {
+    int kbt;
+    int pad, m84, m70, kmax;
+};
+constexpr UsbType kUsbTypes[14] = {
+    {6, 1, 0, 0, 175},  {11, 1, 0, 0, 175}, {11, 1, 0, 0, 175}, {2, 0, 0, 0, 175},
+    {4, 0, 0, 0, 175},  {5, 1, 0, 0, 175},  {7, 0, 1, 0, 175},  {8, 0, 1, 0, 175},
+    {9, 0, 1, 0, 175},  {13, 0, 1, 0, 127}, {14, 0, 0, 1, 175}, {15, 1, 0, 0, 175},
+    {16, 0, 1, 0, 175}, {17, 0, 1, 0, 175},
+};
+
+std::optional<int> usbTypeOf(int kbt)
+{
+    for (int t = 0; t < 14; ++t)
+        if (kUsbTypes[t].kbt == kbt) return t;
+    return std::nullopt;
+}
+
+// Settles the model values, flags, locale and registers from the options
+// (which win), the listing's header and, when decoding, the file.
+constexpr int kDefaultModel = 4;
+
+std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool decoding,
+                              std::size_t fileSize, const uint8_t* data, std::string& notice)
+{
+    Flags& fl = s.fl;
+    ModelValues& mv = s.mv;
+    fl.usb_f = o.usb || h.usb.value_or(0) == 1;
+
+    // A model switch names its model "without asking".
+    std::optional<int> switchModel;
+    int switches = 0;
+    for (auto [on, kbt] : {std::pair{o.m84, 9}, std::pair{o.m70, 14}, std::pair{o.m17, 10},
+                           std::pair{o.pad == 2, 12}}) {
+        if (!on) continue;
+        ++switches;
+        switchModel = kbt;
+    }
+    if (switches > 1) return bad("-8, -7, -b and -2 each choose a model: give one of them");
+    if (switchModel && o.model && *o.model != *switchModel)
+        return bad("--model " + std::to_string(*o.model) + " contradicts the model switch (model " +
+                   std::to_string(*switchModel) + ")");
+    std::optional<int> model = switchModel ? switchModel : o.model ? o.model : h.model;
+    if (!model && decoding && fl.usb_f && fileSize >= 8192) {
+        const int type = data[8192 - 4] & 0x1F;
+        if (type < 14) model = kUsbTypes[type].kbt;
+    }
+    if (!model && decoding) {
+        // A data file does not name its model: take the one the program's
+        // memory-type chooser offers first, and say so.
+        model = kDefaultModel;
+        notice = "no model given; decoding as model " + std::to_string(kDefaultModel) +
+                 " (give --model N or a model switch for another)";
+    }
+    if (!model) return bad("the model is not known: give --model N, a model switch or a \"model\" line");
+    mv.kbt_f = *model;
+
+    fl.m84_f = o.m84;
+    fl.m70_f = o.m70;
+    fl.m17_f = o.m17;
+    fl.pad_f = o.pad;
+    fl.m60_f = o.m60;
+    fl.hide_f = o.noHide ? 0 : 1;
+    fl.raw_f = o.raw;
+    int kmax = (o.m84 || o.m70) ? 127 : 175;
+    const bool anySwitch = switches > 0 || o.pad || o.m60;
+    if (!anySwitch && fl.usb_f) {
+        if (const auto t = usbTypeOf(mv.kbt_f)) {
+            fl.pad_f = kUsbTypes[*t].pad;
+            fl.m84_f = kUsbTypes[*t].m84;
+            fl.m70_f = kUsbTypes[*t].m70;
+            kmax = kUsbTypes[*t].kmax;
+        }
+    } else if (!anySwitch) {
+        // The flags with which the program reaches the model on the driver
+        // road (the USB-only models with those of their USB type).
+        switch (mv.kbt_f) {
+        case 5: case 6: case 11: case 15: fl.pad_f = 1; break;
+        case 12: fl.pad_f = 2; break;
+        case 7: case 8: fl.m60_f = 1; break;
+        case 9: case 13: fl.m84_f = 1; kmax = 127; break;
+        case 14: fl.m70_f = 1; kmax = 127; break;
+        case 10: fl.m17_f = 1; break;
+        case 16: case 17: fl.m84_f = 1; break;
+        default: break;
+        }
+    }
+    mv.kmax = o.kmax.value_or(kmax);
+
+    const bool eightK = fl.usb_f || fl.m84_f || fl.m70_f || fl.m17_f;
+    std::optional<int> memory = o.memory ? o.memory : h.memory;
+    if (!memory && decoding) {
+        if (fileSize != 2048 && fileSize != 4096 && fileSize != 8192)
+            return bad("the memory size is not known: the file has " + std::to_string(fileSize) +
+                       " bytes; give --memory");
+        memory = int(fileSize);
+    }
+    mv.kbb_f = memory.value_or(eightK || mv.kbt_f > 2 ? 8192 : 2048);
+    mv.kbp_f = (mv.kbt_f == 10 || mv.kbt_f == 16 || mv.kbt_f == 17) ? 6 : pn[mv.kbt_f];
+    if ((fl.pad_f && mv.kbt_f != 11) || fl.m60_f) mv.kbp_f = 1;
+    mv.lmt = mv.kbp_f == 1 ? mv.kbb_f - 16 : mv.kbb_f - 102;
+
+    s.loc.tset = o.locale.value_or(h.locale.value_or(TableSetId::us));
+
+    // Registers: the listing's, else the program's defaults for the road.
+    const auto type = usbTypeOf(mv.kbt_f);
+    s.rg.ldt = uint8_t(h.ldt.value_or(16));
+    s.rg.r27 = uint8_t(h.r27.value_or(4));
+    s.rg.r28 = uint8_t(h.r28.value_or(fl.usb_f ? 0x05 : 0xE8));
+    s.rg.r29 = uint8_t(h.r29.value_or(fl.usb_f ? 0x02 : 0x9E));
+    s.rg.r2a = uint8_t(h.r2a.value_or(fl.usb_f && type ? 0x60 + *type : 0));
+    if (h.magcfg) s.kd.magcfg = *h.magcfg;
+    return std::nullopt;
+}
+
+bool readAll(const std::string& name, std::istream& in, std::string& data)
+{
+    if (name == "-") {
+        data.assign(std::istreambuf_iterator<char>(in), {});
+        return !in.bad();
+    }
+    std::ifstream f(name, std::ios::binary);
+    if (!f) return false;
+    data.assign(std::istreambuf_iterator<char>(f), {});
+    return !f.bad();
+}
+
+std::string hex2(unsigned v)
+{
+    char b[8];
+    std::snprintf(b, sizeof b, "0x%02X", v & 0xFF);
+    return b;
+}
+
+int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    std::string data;
+    if (!readAll(o.input, in, data)) {
+        err << "ptu-tpl: cannot read " << o.input << "\n";
+        return EXIT_IO;
+    }
+    auto s = std::make_unique<State>();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    std::string notice;
+    if (auto f = settle(o, Header{}, *s, true, data.size(), bytes, notice)) {
+        err << "ptu-tpl: " << f->message << "\n";
+        return f->code;
+    }
+    if (!notice.empty()) err << "ptu-tpl: " << notice << "\n";
+    if (s->fl.usb_f && !usbFormAvailable()) {
+        err << "ptu-tpl: this build cannot translate the USB form of a data file\n";
+        return EXIT_BAD_INPUT;
+    }
+    // Load's order: the file into the raw buffer, the USB form translated
+    // back, the decoding, the fixed key texts.
+    const int n = int(std::min<std::size_t>(data.size(), kRawBufSize));
+    std::memcpy(s->buf.rbuf.data(), data.data(), std::size_t(n));
+    const ModelValues& mv = s->mv;
+    const uint8_t* raw = s->buf.rbuf.data();
+    const bool whole = n >= mv.kbb_f;
+    if (whole) {
+        // The registers as the file holds them, before the translation.
+        s->rg.r27 = raw[mv.kbb_f - 6];
+        s->rg.r28 = raw[mv.kbb_f - 5];
+        s->rg.r29 = s->fl.usb_f ? raw[mv.kbb_f - 7] : raw[mv.kbb_f - 4];
+        s->rg.r2a = s->fl.usb_f ? raw[mv.kbb_f - 4] : 0;
+    } else {
+        err << "ptu-tpl: " << o.input << " holds " << n << " bytes, less than the memory size "
+            << mv.kbb_f << "; decoding what is there\n";
+    }
+    if (s->fl.usb_f) toInternalForm(*s, s->buf.rbuf.data());
+    rtoh(*s, n);
+    // The keys whose texts fcode fixes are not listed: encode fixes them again.
+    std::vector<uint8_t> fixed(std::size_t(kPages * kRows * kCols), 0);
+    if (s->fl.hide_f) {
+        auto probe = std::make_unique<State>();
+        probe->mv = s->mv;
+        probe->fl = s->fl;
+        probe->loc = s->loc;
+        const std::string mark("\x01unset", 6);
+        for (auto& page : probe->kd.hbuf)
+            for (auto& row : page)
+                for (auto& t : row) t = mark;
+        fcode(*probe);
+        for (int p = 0; p < kPages; ++p)
+            for (int r = 0; r < kRows; ++r)
+                for (int c = 0; c < kCols; ++c)
+                    fixed[std::size_t((p * kRows + r) * kCols + c)] =
+                        probe->kd.hbuf[std::size_t(p)][std::size_t(r)][std::size_t(c)] != mark;
+    }
+    // ldt as stored: the one byte of slot 0 of page 0 above model 1.
+    const int ldt = mv.kbt_f > 1 && n > 0 ? raw[0] : 0;
+
+    out << "# ptu-tpl listing of " << o.input << "\n";
+    out << "model " << mv.kbt_f << "\n";
+    out << "memory " << mv.kbb_f << "\n";
+    out << "locale " << tableSet(s->loc.tset).tag << "\n";
+    out << "usb " << s->fl.usb_f << "\n";
+    out << "ldt " << ldt << "\n";
+    out << "r27 " << unsigned(s->rg.r27) << "\n";
+    out << "r28 " << hex2(s->rg.r28) << "\n";
+    out << "r29 " << hex2(s->rg.r29) << "\n";
+    out << "r2a " << hex2(s->rg.r2a) << "\n";
+    out << "magcfg";
+    for (uint8_t b : s->kd.magcfg) {
+        char x[4];
+        std::snprintf(x, sizeof x, " %02X", unsigned(b));
+        out << x;
+    }
+    out << "\n";
+    const KeySlot& ldtSlot = keypos[mv.kbt_f][0];
+    for (int p = 0; p < kPages; ++p)
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) {
+                const std::string& t = s->kd.hbuf[std::size_t(p)][std::size_t(r)][std::size_t(c)];
+                if (t.empty() || fixed[std::size_t((p * kRows + r) * kCols + c)]) continue;
+                if (p == 0 && mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;  // the ldt line
+                out << "key " << p << " " << c << " " << r << " " << escapeText(t) << "\n";
+            }
+    return out.good() ? EXIT_OK : EXIT_IO;
+}
+
+// Why a listed key cannot be in the file of this model, or nullptr.
+const char* notStorable(const State& s, int page, int col, int row)
+{
+    const ModelValues& mv = s.mv;
+    if (page >= pn[mv.kbt_f]) return "the model stores no such page";
+    const int last = lastSlot(mv);
+    for (int k = 0; k <= last; ++k) {
+        const KeySlot& ks = keypos[mv.kbt_f][k];
+        if (ks.col != col || ks.row != row) continue;
+        if (page == 0 && k == 0 && mv.kbt_f > 1) return "that cell holds ldt on page 0";
+        return nullptr;
+    }
+    return "no key of the model is there";
+}
+
+int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    std::string text;
+    if (!readAll(o.input, in, text)) {
+        err << "ptu-tpl: cannot read " << o.input << "\n";
+        return EXIT_IO;
+    }
+    Listing listing;
+    ParseError pe;
+    if (!parseListing(text, listing, pe)) {
+        err << (o.input == "-" ? "<stdin>" : o.input) << ":" << pe.line << ": " << pe.message << "\n";
+        return EXIT_BAD_INPUT;
+    }
+    auto s = std::make_unique<State>();
+    std::string notice;
+    if (auto f = settle(o, listing.header, *s, false, 0, nullptr, notice)) {
+        err << "ptu-tpl: " << f->message << "\n";
+        return f->code;
+    }
+    if (s->fl.usb_f && !usbFormAvailable()) {
+        err << "ptu-tpl: this build cannot translate the USB form of a data file\n";
+        return EXIT_BAD_INPUT;
+    }
+    std::vector<std::string> leftOut;
+    for (const KeyLine& k : listing.keys) {
+        if (k.text.empty()) continue;
+        if (const char* why = notStorable(*s, k.page, k.col, k.row)) {
+            leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
+                              " row " + std::to_string(k.row) + " (line " + std::to_string(k.line) +
+                              "): " + why);
+            continue;
+        }
+        s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] = k.text;
+    }
+
+    // Save's order: a clear buffer, the fixed key texts, the key data, the
+    // USB form, the indexes, the tail.
+    s->buf.ibuf.fill(0);
+    if (s->fl.hide_f) fcode(*s);
+    for (const KeyRef& k : htor(*s))
+        leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
+                          " row " + std::to_string(k.row) + ": the memory is full");
+    if (s->fl.usb_f) toUsbForm(*s, s->buf.ibuf.data());
+    mkidx(*s);
+    writeTail(*s);
+
+    const auto* img = reinterpret_cast<const char*>(s->buf.ibuf.data());
+    if (o.output == "-") {
+        out.write(img, s->mv.kbb_f);
+        if (!out) return EXIT_IO;
+    } else {
+        std::ofstream f(o.output, std::ios::binary | std::ios::trunc);
+        f.write(img, s->mv.kbb_f);
+        f.close();
+        if (!f) {
+            err << "ptu-tpl: cannot write " << o.output << "\n";
+            return EXIT_IO;
+        }
+    }
+    if (leftOut.empty()) return EXIT_OK;
+    err << "ptu-tpl: " << leftOut.size() << (leftOut.size() == 1 ? " key is" : " keys are")
+        << " not in " << o.output << ":\n";
+    for (const std::string& l : leftOut) err << "  " << l << "\n";
+    return EXIT_LEFT_OUT;
+}
+
+}  // namespace
+
+std::string usage()
+{
+    return "usage: ptu-tpl decode FILE [options]\n"
+           "       ptu-tpl encode LISTING -o FILE [options]\n"
+           "FILE or LISTING \"-\" reads standard input; \"-o -\" writes to standard output.\n"
+           "options: --model N  --memory 2048|4096|8192  --locale us|uk|es|pt|no|it|de|fr\n"
+           "         --usb  --kmax N  -8 -7 -b -2 -4 -6 -x -n (the program's switches)\n"
+           "An option wins over the listing's own line. Without a model switch the model\n"
+           "brings the switches with which the program reaches it. A data file names\n"
+           "neither model nor locale: decode takes model 4 and the US tables unless told.\n"
+           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out\n";
+}
+
+int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        out << usage();
+        return EXIT_OK;
+    }
+    Options o;
+    if (auto f = parseArgs(args, o)) {
+        err << "ptu-tpl: " << f->message << "\n" << usage();
+        return f->code;
+    }
+    return o.command == "decode" ? decode(o, in, out, err) : encode(o, in, out, err);
+}
+
+}  // namespace ptu::tpl
