@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace ptu {
@@ -31,6 +32,8 @@ constexpr DevHandle kNoDevice = -1;
 
 // Colours of the progress box's comment label (0x00BBGGRR like the original).
 using Colour = uint32_t;
+// Given as the colour, the label keeps the colour it has.
+constexpr Colour kKeepColour = 0xFFFFFFFFu;
 
 class Platform {
 public:
@@ -68,9 +71,21 @@ public:
 
     // Progress box operations used while keyboard work runs. The defaults do
     // nothing so that a platform without a progress box still works.
+    // The comment label's text and background (kKeepColour: unchanged).
     virtual void progressText(const std::string& /*text*/, Colour /*colour*/) {}
+    // The bar (0..100): visibility, position and the step progressStep adds.
     virtual void progressBar(bool /*visible*/, int /*position*/, int /*step*/) {}
     virtual void progressStep() {}
+    // Shows the box modelessly, brings it to the front with the focus and
+    // paints it at once.
+    virtual void progressShow() {}
+    // Paints the box at once, without waiting for the message pump.
+    virtual void progressRepaint() {}
+    virtual void progressHide() {}
+
+    // A line for whoever started the program (a script reads standard
+    // error), for things that are not worth a message box.
+    virtual void warning(const std::string& line) { std::fprintf(stderr, "ptu: %s\n", line.c_str()); }
 };
 
 }  // namespace ptu

@@ -74,4 +74,19 @@ void QtPlatform::progressStep()
     if (onProgressStep) onProgressStep();
 }
 
+void QtPlatform::progressShow()
+{
+    if (onProgressShow) onProgressShow();
+}
+
+void QtPlatform::progressRepaint()
+{
+    if (onProgressRepaint) onProgressRepaint();
+}
+
+void QtPlatform::progressHide()
+{
+    if (onProgressHide) onProgressHide();
+}
+
 }  // namespace ptu

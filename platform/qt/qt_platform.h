@@ -20,6 +20,9 @@ public:
     void progressText(const std::string& text, Colour colour) override;
     void progressBar(bool visible, int position, int step) override;
     void progressStep() override;
+    void progressShow() override;
+    void progressRepaint() override;
+    void progressHide() override;
 
     bool headless() const { return headless_; }
 
@@ -28,6 +31,9 @@ public:
     std::function<void(const std::string&, Colour)> onProgressText;
     std::function<void(bool, int, int)> onProgressBar;
     std::function<void()> onProgressStep;
+    std::function<void()> onProgressShow;
+    std::function<void()> onProgressRepaint;
+    std::function<void()> onProgressHide;
 
 private:
     bool headless_;

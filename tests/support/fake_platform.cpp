@@ -69,7 +69,8 @@ void FakePlatform::closeDevice(DevHandle) { events.push_back("close"); }
 void FakePlatform::progressText(const std::string& text, Colour colour)
 {
     char c[16];
-    std::snprintf(c, sizeof c, "%06X", colour);
+    if (colour == kKeepColour) std::snprintf(c, sizeof c, "-");
+    else std::snprintf(c, sizeof c, "%06X", colour);
     events.push_back("progress text " + text + " " + c);
 }
 

@@ -55,6 +55,10 @@ public:
     void progressText(const std::string& text, Colour colour) override;
     void progressBar(bool visible, int position, int step) override;
     void progressStep() override { events.push_back("progress step"); }
+    void progressShow() override { events.push_back("progress show"); }
+    void progressRepaint() override { events.push_back("progress repaint"); }
+    void progressHide() override { events.push_back("progress hide"); }
+    void warning(const std::string& line) override { events.push_back("warning " + line); }
 
     // Events that match a prefix, in order.
     std::vector<std::string> only(const std::string& prefix) const;
