@@ -4,6 +4,8 @@
 // tests bind a recording fake with a virtual clock.
 #pragma once
 
+#include "platform/library.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -86,6 +88,10 @@ public:
     // A line for whoever started the program (a script reads standard
     // error), for things that are not worth a message box.
     virtual void warning(const std::string& line) { std::fprintf(stderr, "ptu: %s\n", line.c_str()); }
+
+    // Run-time loading of shared libraries (the USB keyboard library). The
+    // default loader finds nothing.
+    virtual Library& library();
 };
 
 }  // namespace ptu

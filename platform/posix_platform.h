@@ -22,9 +22,15 @@ public:
                  uint32_t& returned) override;
     void closeDevice(DevHandle h) override;
     int runShell(const std::string& command) override;
+    Library& library() override { return lib_; }
+
+    // Where a library is looked up before the dynamic loader's search: the
+    // executable's folder.
+    void setLibraryDir(std::string dir) { lib_.setExeDir(std::move(dir)); }
 
 private:
     int last_ = 0;
+    DlLibrary lib_;
 };
 
 }  // namespace ptu

@@ -80,6 +80,36 @@ void FakePlatform::progressBar(bool visible, int position, int step)
                      " " + std::to_string(step));
 }
 
+LibHandle FakeLibrary::load(const std::string& name)
+{
+    calls.push_back("load " + name);
+    if (!present) {
+        error_ = ENOENT;
+        return nullptr;
+    }
+    error_ = 0;
+    ++loaded;
+    return &module_;
+}
+
+void* FakeLibrary::symbol(LibHandle h, const std::string& name)
+{
+    calls.push_back("symbol " + name);
+    auto it = symbols.find(name);
+    if (h != &module_ || it == symbols.end() || !it->second) {
+        error_ = ENOENT;
+        return nullptr;
+    }
+    error_ = 0;
+    return it->second;
+}
+
+void FakeLibrary::unload(LibHandle h)
+{
+    calls.push_back("unload");
+    if (h == &module_) --loaded;
+}
+
 std::vector<std::string> FakePlatform::only(const std::string& prefix) const
 {
     std::vector<std::string> out;

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,24 @@ struct ScriptedReply {
     bool ok = true;
     int error = 0;
     std::vector<uint8_t> data;  // what the driver writes back (the returned count is its size)
+};
+
+// A loader with one library, whose entry points are the test's own
+// functions. Every call is recorded in `calls` ("load NAME", "symbol NAME",
+// "unload").
+class FakeLibrary : public Library {
+public:
+    bool present = true;                   // whether the library loads at all
+    std::map<std::string, void*> symbols;  // the entry points it offers
+    std::vector<std::string> calls;
+    int loaded = 0;                        // modules loaded and not yet unloaded
+
+    LibHandle load(const std::string& name) override;
+    void* symbol(LibHandle h, const std::string& name) override;
+    void unload(LibHandle h) override;
+
+private:
+    int module_ = 0;  // its address serves as the module handle
 };
 
 class FakePlatform : public Platform {
@@ -55,6 +74,8 @@ public:
     void progressText(const std::string& text, Colour colour) override;
     void progressBar(bool visible, int position, int step) override;
     void progressStep() override { events.push_back("progress step"); }
+    FakeLibrary lib;
+    Library& library() override { return lib; }
     void progressShow() override { events.push_back("progress show"); }
     void progressRepaint() override { events.push_back("progress repaint"); }
     void progressHide() override { events.push_back("progress hide"); }
