@@ -1,6 +1,7 @@
 #include "device/rwkb.h"
 
 #include "device/identify.h"
+#include "device/usb.h"
 
 #include <algorithm>
 #include <cstring>
@@ -78,8 +79,8 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
     Log& log = st.log;
     log.printf("\n in rwkb( %ld, %p ) at %ld \n", long(mode), static_cast<void*>(buffer.data()), pf.now());
 
-    // USB keyboards are reached through the maker's library, not this driver;
-    // their road does not go through here until the USB transport exists.
+    // USB keyboards are reached through the maker's library, not this driver.
+    if (st.fl.usb_f) return rwkbu(st, pf, mode, buffer);
     if (st.fl.d_f) loadDemoValues(st);
     if (mode == MODE_8042 && !st.fl.kbc_f) return RWKB_OK;
 

@@ -99,6 +99,21 @@ struct Locale {
     TableSetId tset = TableSetId::us;
 };
 
+// The USB keyboard library while it is loaded: its module handle and the
+// entry points resolved from it. All null when it is not loaded. The
+// entries are the library's own C functions; every status is 0 on success.
+struct UsbLink {
+    using Call = int (*)();
+    using Transfer = int (*)(unsigned char* buffer, int length);
+    void* hm = nullptr;
+    Call OpenHidPad = nullptr;
+    Transfer ReadData = nullptr;
+    Transfer WriteData = nullptr;
+    Transfer WriteCMD = nullptr;  // resolved so that a library without it is refused; never called
+    Transfer ReadConfig = nullptr;
+    Call CloseHidPad = nullptr;
+};
+
 // Everything a run shares. Allocate it once (it is large); tests make a fresh one each.
 struct State {
     Flags fl;
@@ -107,6 +122,7 @@ struct State {
     KeyData kd;
     Buffers buf;
     Locale loc;  // chosen once when the main window is built
+    UsbLink usb;
     Log log;
 };
 
