@@ -1,0 +1,521 @@
+#include "device/transfer.h"
+
+#include "device/replacing_file.h"
+#include "device/rwkb.h"
+#include "keydata/decode.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace ptu {
+
+namespace {
+
+constexpr int kAreaBytes = 64;   // request and reply area of one block
+constexpr int kBlockIn = 18;     // address and 16 data bytes
+constexpr int kMarkBytes = 512;  // the progress moves every 512 bytes
+constexpr int kMaxMemory = 8192;
+
+using Area = std::array<uint8_t, kAreaBytes>;
+
+// The texts of one direction of the block transfers.
+struct Texts {
+    const char* start;
+    const char* phrase;
+    Colour colour;
+};
+constexpr Texts kReadTexts{"Reading 8K Keyboard Data ...", "Keyboard Reading has Completed ", kReadColour};
+constexpr Texts kWriteTexts{"Writing 8K Keyboard Data ...", "Keyboard Writing has Completed ", kWriteColour};
+
+// The memory size a transfer can move: a whole number of blocks, at least
+// one progress mark, no more than the largest keyboard. 0 when kbb_f is none
+// of that (no keyboard identified).
+int transferSize(const State& st)
+{
+    const int kbb = st.mv.kbb_f;
+    if (kbb < kMarkBytes || kbb > kMaxMemory || kbb % kBlockBytes != 0) return 0;
+    return kbb;
+}
+
+int barStep(int kbb) { return kbb >= kMarkBytes ? 100 / (kbb / kMarkBytes) : 100; }
+
+std::string percentText(int address, int kbb, const char* phrase)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, " %d%% %s", int(long(address) * 100 / kbb), phrase);
+    return text;
+}
+
+std::string finalText(const char* phrase) { return std::string(" 100% ") + phrase; }
+
+void pumpTimes(Platform& pf, int n)
+{
+    for (int i = 0; i < n; ++i) pf.pump();
+}
+
+// After a failed block attempt: five short low tones with waits between.
+void failurePause(Platform& pf)
+{
+    pf.pump();
+    for (int i = 0; i < 5; ++i) {
+        pf.beep(500, 100);
+        pf.pump();
+        pf.sleep(400);
+    }
+}
+
+// The device of the block transfers: the first driver, else the second.
+DevHandle openDriver(State& st, Platform& pf)
+{
+    Log& log = st.log;
+    pf.setLastError(0);
+    log.printf("\n InitSD()=%ld \n", long(pf.lastError()));
+    pf.setLastError(0);
+    log.printf(" SetSDDacl()=%ld \n", long(pf.lastError()));
+    pf.setLastError(0);
+    DevHandle h = pf.openDevice(Device::portgate);
+    log.printf(" CreateFile( portgate)= %lx \n", (unsigned long)pf.lastError());
+    if (h == kNoDevice) {
+        pf.setLastError(0);
+        h = pf.openDevice(Device::vptu);
+        log.printf(" CreateFile( vptu.vxd)= %lx \n", (unsigned long)pf.lastError());
+    }
+    return h;
+}
+
+// One block request on `area`. Demo mode answers 33 bytes without the driver.
+bool sendBlock(State& st, Platform& pf, DevHandle h, uint32_t code, Area& area, uint32_t& returned)
+{
+    pf.setLastError(0);
+    if (st.fl.d_f) {
+        returned = 33;
+        return true;
+    }
+    bool ok = pf.request(h, code, area.data(), kBlockIn, kAreaBytes, returned);
+    returned = std::min<uint32_t>(returned, kAreaBytes);
+    return ok;
+}
+
+void logAttempt(State& st, Platform& pf, const Area& area, uint32_t returned, int address, int errF, int k)
+{
+    Log& log = st.log;
+    if (!log.isOpen()) return;
+    for (uint32_t i = 0; i < returned; ++i) log.printf(" %x ", area[i]);
+    log.printf("\n");
+    log.printf(" i=%4lu, ret=%lu, gle=%lxh, err_f=%d, k=%lu \n", (unsigned long)address, (unsigned long)returned,
+               (unsigned long)pf.lastError(), errF, (unsigned long)k);
+}
+
+bool blockWriteDone(bool ok, const Area& area, uint32_t returned)
+{
+    return ok && returned > 28 && area[returned - 1] == 0xC0;
+}
+
+// Data bytes of a block reply: every byte in D0..DF with the byte after it
+// is one data byte; other bytes are skipped. Returns how many were found.
+int unpackReply(const uint8_t* reply, uint32_t n, uint8_t* out, int max)
+{
+    int found = 0;
+    for (uint32_t i = 0; i + 1 < n && found < max;) {
+        if ((reply[i] & 0xF0) == 0xD0) {
+            out[found++] = uint8_t(((reply[i] & 0x0F) << 4) | (reply[i + 1] & 0x0F));
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
+
+void flushLog(State& st)
+{
+    if (st.log.isOpen()) std::fflush(st.log.log_fp);
+}
+
+bool isBlank(char c) { return c == ' '; }
+
+size_t skipBlanks(const std::string& text, size_t pos)
+{
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    return pos;
+}
+
+// The first "-<c>" that starts a word outside double quotes.
+size_t findOption(const std::string& text, char c)
+{
+    bool quoted = false;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        else if (!quoted && text[i] == '-' && text[i + 1] == c && (i == 0 || isBlank(text[i - 1]))) return i;
+    }
+    return std::string::npos;
+}
+
+// Reads up to `want` bytes of the file of a write into `image`; the part the
+// file does not cover is zero. Warns about a file of another size.
+bool readWriteFile(Platform& pf, const std::string& name, uint8_t* image, int want)
+{
+    std::FILE* fp = std::fopen(name.c_str(), "rb");
+    if (!fp) {
+        pf.warning("cannot open " + name + ": " + std::strerror(errno));
+        return false;
+    }
+    size_t got = std::fread(image, 1, size_t(want), fp);
+    const bool failed = std::ferror(fp) != 0;
+    const bool longer = !failed && got == size_t(want) && std::fgetc(fp) != EOF;
+    std::fclose(fp);
+    if (failed) {
+        pf.warning("cannot read " + name);
+        return false;
+    }
+    std::fill(image + got, image + want, 0);
+    if (got < size_t(want))
+        pf.warning(name + " holds " + std::to_string(got) + " bytes, the keyboard " + std::to_string(want) +
+                   ": the missing " + std::to_string(size_t(want) - got) + " bytes are written as zeros");
+    if (longer)
+        pf.warning(name + " is longer than the keyboard's " + std::to_string(want) +
+                   " bytes: only its first " + std::to_string(want) + " bytes are written");
+    return true;
+}
+
+}  // namespace
+
+std::optional<FileOption> blockOption(const std::string& text)
+{
+    if (text.size() < 2 || (text[1] != 'R' && text[1] != 'W')) return std::nullopt;
+    FileOption o;
+    o.option = text[1];
+    o.name = text.substr(skipBlanks(text, 2));
+    // The command line wraps an argument holding a blank in double quotes.
+    if (o.name.size() >= 2 && o.name.front() == '"' && o.name.back() == '"') o.name = o.name.substr(1, o.name.size() - 2);
+    return o;
+}
+
+std::optional<FileOption> singleOption(const std::string& text)
+{
+    FileOption o;
+    size_t at = findOption(text, 'r');
+    o.option = 'r';
+    if (at == std::string::npos) {
+        at = findOption(text, 'w');
+        o.option = 'w';
+    }
+    if (at == std::string::npos) return std::nullopt;
+    size_t start = skipBlanks(text, at + 2);
+    size_t end;
+    if (start < text.size() && text[start] == '"') {
+        ++start;
+        end = text.find('"', start);
+    } else {
+        end = text.find(' ', start);
+    }
+    if (end == std::string::npos) end = text.size();
+    o.name = text.substr(start, end - start);
+    return o;
+}
+
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
+{
+    Log& log = st.log;
+    log.printf(" in rwkb16( %ld,%p ) at %ld \n", long(type), static_cast<void*>(buffer.data()), pf.now());
+    // USB keyboards are served by their own transport from here on.
+
+    if (type != XFER_READ && type != XFER_WRITE) return XFER_FAILED;
+    const bool reading = type == XFER_READ;
+    DevHandle h = openDriver(st, pf);
+    if (h == kNoDevice) {
+        log.printf(" rwkb16 failed \n");
+        pf.beep(1000, 100);
+        pf.beep(1000, 100);
+        return XFER_NO_DEVICE;
+    }
+
+    const Texts& tx = reading ? kReadTexts : kWriteTexts;
+    const uint32_t code = reading ? kBlockReadCode : kBlockWriteCode;
+    const int kbb = transferSize(st);
+    const int step = barStep(kbb);
+    int position = 0;
+    log.printf(reading ? " -> Rkb16 <- \n" : " -> Wkb16 <- \n");
+    pf.progressText(tx.start, tx.colour);
+    pf.progressBar(log.isOpen(), 0, step);
+    pf.progressRepaint();
+    pf.beep(2000, 100);
+    pumpTimes(pf, 50);
+
+    int errF = kbb == 0 ? 1 : 0;
+    size_t kk = 0;
+    int a = 0;
+    Area area{};
+    for (; a < kbb && !errF; a += kBlockBytes) {
+        area.fill(0);
+        area[0] = uint8_t(a & 0xFF);
+        area[1] = uint8_t(a >> 8);
+        if (!reading) {
+            if (size_t(a) + kBlockBytes > buffer.size()) {
+                errF = 1;
+                break;
+            }
+            log.printf(" %x %x -", area[0], area[1]);
+            for (int i = 0; i < kBlockBytes; ++i) {
+                area[2 + i] = buffer[size_t(a + i)];
+                log.printf(" %x", area[2 + i]);
+            }
+            log.printf("\n");
+        }
+        const Area request = area;
+        pf.pump();
+
+        bool done = false;
+        uint32_t returned = 0;
+        for (int k = 0; k < kBlockAttempts; ++k) {
+            bool ok = sendBlock(st, pf, h, code, area, returned);
+            logAttempt(st, pf, area, returned, a, errF, k);
+            if (reading && ok && returned > 32) {
+                // All but the end mark; never past the caller's buffer.
+                const size_t n = returned - 1;
+                if (kk + n > buffer.size()) {
+                    errF = 1;
+                    break;
+                }
+                std::memcpy(buffer.data() + kk, area.data(), n);
+                kk += n;
+                done = true;
+                break;
+            }
+            if (!reading && blockWriteDone(ok, area, returned)) {
+                done = true;
+                break;
+            }
+            log.printf(" rwkb16 error occurred \n");
+            failurePause(pf);
+            area = request;
+        }
+        if (!done) {
+            errF = 1;
+            break;
+        }
+        if (reading && log.isOpen()) {
+            uint8_t data[kAreaBytes];
+            const int n = unpackReply(area.data(), returned, data, kAreaBytes);
+            for (int i = 0; i < n; ++i) log.printf(" %x", data[i]);
+            log.printf("\n");
+        }
+        if (a % kMarkBytes == 0) {
+            const std::string text = percentText(a, kbb, tx.phrase);
+            log.printf(" %lu --> %s \n", (unsigned long)a, text.c_str());
+            if (log.isOpen()) pf.progressText(text, kKeepColour);
+            pf.progressStep();
+            position += step;
+            pf.progressRepaint();
+            pf.progressShow();
+            pumpTimes(pf, 100);
+        }
+        pf.pump();
+    }
+
+    pf.closeDevice(h);
+    pf.progressBar(false, position, step);
+    const bool failed = errF || a < kbb;
+    // A transfer that stopped is not shown as completed.
+    if (!failed) pf.progressText(finalText(tx.phrase), kKeepColour);
+    pf.progressRepaint();
+    pf.pump();
+    log.printf(" bad=%ld, err_f=%ld, i=%ld, kbb_f=%ld, kk=%lu \n", 0L, long(errF), long(a), long(st.mv.kbb_f),
+               (unsigned long)kk);
+    flushLog(st);
+    if (failed) {
+        pf.beep(500, 500);
+        log.printf(" win7 rwkb16 error \n");
+        pf.messageBox("rwkb16 error", kKeyboardTitle, MB_OK);
+        return XFER_FAILED;
+    }
+    return XFER_OK;
+}
+
+int rwkf16(State& st, Platform& pf, const std::string& text)
+{
+    Log& log = st.log;
+    log.printf(" in rwkf16( %s ) at %ld \n", text.c_str(), pf.now());
+    DevHandle h = openDriver(st, pf);
+    if (h == kNoDevice) {
+        log.printf(" rwkf16 failed \n");
+        pf.messageBox("rwkf16 failed", kAppTitle, MB_OK);
+        pf.beep(1000, 100);
+        pf.beep(1000, 100);
+        return XFER_NO_DEVICE;
+    }
+
+    const std::optional<FileOption> opt = blockOption(text);
+    if (!opt) {
+        pf.closeDevice(h);
+        pf.warning("-R or -W must be the first switch on the command line");
+        return XFER_NO_OPTION;
+    }
+    const bool reading = opt->option == 'R';
+    const int kbb = transferSize(st);
+    ReplacingFile out;
+    std::vector<uint8_t> image(size_t(std::max(kbb, 0)), 0);
+    uint32_t code;
+    if (reading) {
+        log.printf(" -> R16 <- \n");
+        code = kBlockReadCode;
+        if (!out.open(opt->name)) {
+            pf.closeDevice(h);
+            pf.warning(out.error());
+            return XFER_CANNOT_CREATE;
+        }
+    } else {
+        log.printf(" -> W16 <- \n");
+        code = kBlockWriteCode;
+        if (!readWriteFile(pf, opt->name, image.data(), kbb)) {
+            pf.closeDevice(h);
+            return XFER_CANNOT_OPEN;
+        }
+    }
+
+    const Texts& tx = reading ? kReadTexts : kWriteTexts;
+    const int step = barStep(kbb);
+    int position = 0;
+    pf.progressText(tx.start, kKeepColour);
+    pf.progressBar(true, 0, step);
+    pf.progressRepaint();
+    pumpTimes(pf, 50);
+
+    int errF = kbb == 0 ? 1 : 0;
+    int a = 0;
+    Area request{};
+    Area area{};
+    std::vector<uint8_t> data;
+    data.reserve(size_t(std::max(kbb, 0)));
+    for (; a < kbb; a += kBlockBytes) {
+        request[0] = uint8_t(a & 0xFF);
+        request[1] = uint8_t(a >> 8);
+        if (!reading) {
+            log.printf(" %x %x -", request[0], request[1]);
+            for (int i = 0; i < kBlockBytes; ++i) {
+                request[2 + i] = image[size_t(a + i)];
+                log.printf(" %x", request[2 + i]);
+            }
+            log.printf("\n");
+        } else {
+            std::fill(request.begin() + 2, request.begin() + 34, 0);
+        }
+
+        bool done = false;
+        uint8_t block[kBlockBytes] = {};
+        for (int k = 0; k < kBlockAttempts; ++k) {
+            std::copy_n(request.begin(), 20, area.begin());
+            pf.pump();
+            uint32_t returned = 0;
+            bool ok = sendBlock(st, pf, h, code, area, returned);
+            pf.pump();
+            logAttempt(st, pf, area, returned, a, errF, k);
+            if (reading && ok && returned > 32) {
+                // A reply that does not carry the whole block is retried
+                // rather than written short.
+                int n = unpackReply(area.data(), returned, block, kBlockBytes);
+                if (n == kBlockBytes || st.fl.d_f) done = true;
+            } else if (!reading && blockWriteDone(ok, area, returned)) {
+                done = true;
+            }
+            if (done) {
+                std::copy_n(area.begin(), returned, request.begin());
+                break;
+            }
+            log.printf(" rwkf16 error occurred \n");
+            failurePause(pf);
+        }
+        if (!done) {
+            errF = 1;
+            break;
+        }
+        if (reading) data.insert(data.end(), block, block + kBlockBytes);
+        if (a % kMarkBytes == 0) {
+            pf.progressStep();
+            position += step;
+            pf.progressText(percentText(a, kbb, tx.phrase), kKeepColour);
+            pf.progressShow();
+            pumpTimes(pf, 100);
+        }
+        pf.pump();
+    }
+
+    pf.closeDevice(h);
+    const bool failed = errF || a < kbb;
+    // The file a read replaces is replaced only by a whole image.
+    std::string fileError;
+    if (reading && failed) {
+        out.discard();
+    } else if (reading && !(out.write(data.data(), data.size()) && out.commit())) {
+        fileError = out.error().empty() ? "cannot write " + opt->name : out.error();
+        out.discard();
+    }
+    pf.progressBar(false, position, step);
+    if (!failed) pf.progressText(finalText(tx.phrase), kKeepColour);
+    pf.progressRepaint();
+    pf.pump();
+    log.printf(" bad=%ld, err_f=%ld, i=%ld, kbb_f=%ld \n", 0L, long(errF), long(a), long(st.mv.kbb_f));
+    flushLog(st);
+    if (failed) {
+        pf.beep(500, 500);
+        log.printf(" rwkf16 error \n");
+        pf.messageBox("rwkf16 error", kAppTitle, MB_OK);
+        return XFER_FAILED;
+    }
+    if (!fileError.empty()) {
+        pf.warning(fileError);
+        return XFER_CANNOT_CREATE;
+    }
+    return XFER_OK;
+}
+
+int rwkf(State& st, Platform& pf, const std::string& text)
+{
+    Log& log = st.log;
+    log.printf(" in rwkf( %s ) at %ld \n", text.c_str(), pf.now());
+    const std::optional<FileOption> opt = singleOption(text);
+    if (!opt) {
+        pf.warning("-r or -w must start a word of the command line");
+        return XFER_NO_OPTION;
+    }
+    log.printf(" fn=%s \n", opt->name.c_str());
+    const bool reading = opt->option == 'r';
+    const int kbb = std::clamp(st.mv.kbb_f, 0, kMaxMemory);
+    const bool big = st.mv.kbb_f == 8192;
+    ReplacingFile out;
+    if (reading) {
+        log.printf(" -> Rall <- \n");
+        if (!out.open(opt->name)) {
+            pf.warning(out.error());
+            return XFER_CANNOT_CREATE;
+        }
+        pf.progressText(big ? "Reading 8K Data from the Keyboard..." : "Reading 2K Data from the Keyboard...",
+                        kKeepColour);
+    } else {
+        log.printf(" -> Wall <- \n");
+        if (!readWriteFile(pf, opt->name, st.buf.ibuf.data(), kbb)) return XFER_CANNOT_OPEN;
+        pf.progressText(big ? "Writing 8K Data to the Keyboard..." : "Writing 2K Data to the Keyboard...",
+                        kKeepColour);
+    }
+    pf.progressShow();
+    pf.progressRepaint();
+    pf.pump();
+
+    if (!reading) return rwkb(st, pf, MODE_WRITE, st.buf.ibuf);
+
+    int result = rwkb(st, pf, MODE_READ, st.buf.rbuf);
+    r2wr(st, pf);
+    if (result != RWKB_OK) return result;  // the file it would replace stays as it was
+    if (!out.write(st.buf.ibuf.data(), size_t(kbb)) || !out.commit()) {
+        pf.warning(out.error().empty() ? "cannot write " + opt->name : out.error());
+        out.discard();
+        return XFER_CANNOT_CREATE;
+    }
+    return XFER_OK;
+}
+
+}  // namespace ptu

@@ -1,0 +1,76 @@
+// Whole-memory transfers between the keyboard and the program or a raw file:
+// rwkb16 (16-byte blocks into or out of a buffer), rwkf16 (16-byte blocks
+// between the keyboard and a raw file, "-R" and "-W") and rwkf (one READ or
+// WRITE request between the keyboard and a raw file, "-r" and "-w"). The raw
+// file is the memory image byte for byte, kbb_f bytes, no header.
+#pragma once
+
+#include "keydata/state.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace ptu {
+
+inline constexpr char kAppTitle[] = "Tessaral Programmable Keyboard Manager";
+inline constexpr char kKeyboardTitle[] = "Tessaral Programmable Keyboard";
+
+// Background of the progress box's comment label during a read and a write.
+constexpr Colour kReadColour = 0x0000BF;
+constexpr Colour kWriteColour = 0x0000FF;
+
+// Block requests: the address in bytes 0 and 1, for a write the 16 data
+// bytes after it; the reply comes back into the same 64-byte area.
+constexpr uint32_t kBlockReadCode = 0x80FF0044;
+constexpr uint32_t kBlockWriteCode = 0x80FF0048;
+constexpr int kBlockBytes = 16;
+constexpr int kBlockAttempts = 5;
+
+// Directions of rwkb16, numbered like rwkb's READ and WRITE.
+enum TransferType : int { XFER_READ = 2, XFER_WRITE = 3 };
+
+// Results of rwkb16, rwkf16 and rwkf (rwkf passes rwkb's result on for the
+// transfer itself).
+enum TransferResult : int {
+    XFER_OK = 0,
+    XFER_NO_DEVICE = 1,    // also: rwkf16/rwkf found no usable option
+    XFER_NO_OPTION = 1,
+    XFER_CANNOT_CREATE = 2,  // the file of a read cannot be created or written
+    XFER_CANNOT_OPEN = 3,    // the file of a write cannot be opened or read
+    XFER_FAILED = 4,
+};
+
+// Reads (XFER_READ) the keyboard's kbb_f bytes into `buffer` as nibble bytes,
+// 32 per block, or writes (XFER_WRITE) the first kbb_f bytes of `buffer`.
+// A read never puts a byte past the end of `buffer`: replies that would
+// overflow it end the transfer with XFER_FAILED.
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer);
+
+// Block transfer between the keyboard and the file named in `text`, which
+// must begin with "-R" (keyboard to file) or "-W" (file to keyboard).
+int rwkf16(State& st, Platform& pf, const std::string& text);
+
+// Single-request transfer between the keyboard and the file after the first
+// "-r" (keyboard to file), or without one the first "-w" (file to keyboard).
+int rwkf(State& st, Platform& pf, const std::string& text);
+
+// The option a batch transfer acts on and its file name.
+struct FileOption {
+    char option = 0;  // 'R', 'W' (block) or 'r', 'w' (single request)
+    std::string name;
+};
+
+// rwkf16's reading of its text: the second character is the option, the
+// file name follows after blanks and runs to the end (a name wrapped in
+// double quotes loses them).
+std::optional<FileOption> blockOption(const std::string& text);
+
+// rwkf's reading: the first "-r" that starts a word outside double quotes,
+// else the first such "-w"; the name follows after blanks, up to the next
+// blank, or between double quotes.
+std::optional<FileOption> singleOption(const std::string& text);
+
+}  // namespace ptu

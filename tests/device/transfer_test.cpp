@@ -1,0 +1,465 @@
+// Whole-memory transfers on the virtual clock: block reads and writes with
+// their retries and progress, and the raw batch files.
+#include "device/transfer.h"
+#include "tests/support/fake_keyboard.h"
+#include "tests/support/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+using namespace ptu;
+using ptu::test::FakeKeyboard;
+using ptu::test::FakePlatform;
+using ptu::test::pattern;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Fixture {
+    std::unique_ptr<State> st = std::make_unique<State>();
+    FakePlatform pf;
+    FakeKeyboard kb;
+    char* logText = nullptr;
+    size_t logSize = 0;
+    fs::path dir;
+
+    explicit Fixture(int size = 8192, bool withLog = false) : kb(size, size == 8192 ? 0xA4 : size == 4096 ? 0x94 : 0x84)
+    {
+        kb.mem = pattern(size_t(size));
+        kb.attach(pf);
+        st->rg.r2a = kb.r2a;
+        st->mv.kbb_f = size;
+        if (withLog) st->log.attach(open_memstream(&logText, &logSize));
+        char tmpl[] = "/tmp/ptu-transfer-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    ~Fixture()
+    {
+        FILE* fp = st->log.log_fp;
+        st->log.close();
+        if (fp) std::fclose(fp);
+        std::free(logText);
+        fs::remove_all(dir);
+    }
+    std::string log()
+    {
+        std::fflush(st->log.log_fp);
+        return std::string(logText, logSize);
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::vector<std::string> texts() const { return pf.only("progress text"); }
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+std::vector<uint8_t> nibbles(const std::vector<uint8_t>& mem)
+{
+    std::vector<uint8_t> out;
+    for (uint8_t b : mem) FakeKeyboard::pair(out, b);
+    return out;
+}
+
+std::vector<uint8_t> readFile(const std::string& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& p, const std::vector<uint8_t>& data)
+{
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+std::vector<std::string> percentTexts(const std::string& phrase, std::initializer_list<int> marks)
+{
+    std::vector<std::string> out;
+    for (int m : marks) out.push_back("progress text  " + std::to_string(m) + "% " + phrase + " -");
+    return out;
+}
+
+// The pause after a failed block attempt.
+std::vector<std::string> failurePause()
+{
+    std::vector<std::string> v{"pump"};
+    for (int i = 0; i < 5; ++i) v.insert(v.end(), {"beep 500 100", "pump", "sleep 400"});
+    return v;
+}
+
+bool contains(const std::vector<std::string>& events, const std::vector<std::string>& run)
+{
+    return std::search(events.begin(), events.end(), run.begin(), run.end()) != events.end();
+}
+
+const std::string kReadPhrase = "Keyboard Reading has Completed ";
+const std::string kWritePhrase = "Keyboard Writing has Completed ";
+
+}  // namespace
+
+TEST(Rwkb16, ReadFillsTheBufferWithNibbleBytesAndShowsEveryMarkWhileLogging)
+{
+    Fixture f(8192, true);
+    std::vector<uint8_t> buffer(kRawBufSize, 0xEE);
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_READ, buffer), XFER_OK);
+
+    std::vector<uint8_t> expected = nibbles(f.kb.mem);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin()));
+    EXPECT_EQ(buffer[expected.size()], 0xEE) << "nothing beyond 2 x kbb_f";
+
+    auto requests = f.pf.only("request");
+    EXPECT_EQ(requests.size(), 512u);
+    EXPECT_EQ(requests.front(), "request 80ff0044 18 64");
+    EXPECT_EQ(f.pf.sent[1], (std::vector<uint8_t>{0x10, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+    std::vector<std::string> texts{"progress text Reading 8K Keyboard Data ... 0000BF"};
+    auto marks = percentTexts(kReadPhrase, {0, 6, 12, 18, 25, 31, 37, 43, 50, 56, 62, 68, 75, 81, 87, 93});
+    texts.insert(texts.end(), marks.begin(), marks.end());
+    texts.push_back("progress text  100% " + kReadPhrase + " -");
+    EXPECT_EQ(f.texts(), texts);
+    EXPECT_EQ(f.pf.count("progress step"), 16);
+    EXPECT_EQ(f.pf.only("progress bar"), (std::vector<std::string>{"progress bar shown 0 6", "progress bar hidden 96 6"}));
+
+    // The only wait of a clean transfer is its opening tone.
+    EXPECT_EQ(f.pf.only("beep"), std::vector<std::string>{"beep 2000 100"});
+    EXPECT_EQ(f.pf.clock_ms, 100);
+    EXPECT_TRUE(f.pf.only("box").empty());
+
+    std::string log = f.log();
+    EXPECT_NE(log.find(" -> Rkb16 <- \n"), std::string::npos);
+    EXPECT_NE(log.find(" i=   0, ret=33, gle=0h, err_f=0, k=0 \n"), std::string::npos) << log.substr(0, 600);
+    EXPECT_NE(log.find(" 512 -->  6% Keyboard Reading has Completed  \n"), std::string::npos);
+    EXPECT_NE(log.find(" bad=0, err_f=0, i=8192, kbb_f=8192, kk=16384 \n"), std::string::npos);
+}
+
+TEST(Rwkb16, WithoutTheLogOnlyTheStartAndTheEndAreShown)
+{
+    Fixture f(8192, false);
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_READ, f.st->buf.rbuf), XFER_OK);
+    EXPECT_EQ(f.texts(), (std::vector<std::string>{"progress text Reading 8K Keyboard Data ... 0000BF",
+                                                   "progress text  100% " + kReadPhrase + " -"}));
+    EXPECT_EQ(f.pf.only("progress bar").front(), "progress bar hidden 0 6");
+    EXPECT_EQ(f.pf.count("progress step"), 16) << "the hidden bar still moves";
+}
+
+TEST(Rwkb16, MarksFollowTheMemorySize)
+{
+    Fixture two(2048, true);
+    EXPECT_EQ(rwkb16(*two.st, two.pf, XFER_READ, two.st->buf.rbuf), XFER_OK);
+    auto texts = two.texts();
+    std::vector<std::string> marks(texts.begin() + 1, texts.end() - 1);
+    EXPECT_EQ(marks, percentTexts(kReadPhrase, {0, 25, 50, 75}));
+    EXPECT_EQ(two.pf.only("progress bar").front(), "progress bar shown 0 25");
+    EXPECT_EQ(two.pf.only("request").size(), 128u);
+
+    Fixture four(4096, true);
+    EXPECT_EQ(rwkb16(*four.st, four.pf, XFER_WRITE, four.st->buf.ibuf), XFER_OK);
+    EXPECT_EQ(four.pf.only("progress bar").front(), "progress bar shown 0 12");
+    EXPECT_EQ(four.pf.count("progress step"), 8);
+    EXPECT_EQ(four.texts().front(), "progress text Writing 8K Keyboard Data ... 0000FF");
+}
+
+TEST(Rwkb16, WriteStoresTheImage)
+{
+    Fixture f(2048, true);
+    std::vector<uint8_t> image = pattern(2048, 3);
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_WRITE, image), XFER_OK);
+    EXPECT_EQ(f.kb.mem, image);
+    EXPECT_EQ(f.pf.only("request").front(), "request 80ff0048 18 64");
+    EXPECT_EQ(f.texts().back(), "progress text  100% " + kWritePhrase + " -");
+    std::string first = " -> Wkb16 <- \n 0 0 -";
+    char b[8];
+    for (int i = 0; i < 16; ++i) first += (std::snprintf(b, sizeof b, " %x", image[size_t(i)]), b);
+    EXPECT_NE(f.log().find(first + "\n"), std::string::npos);
+}
+
+TEST(Rwkb16, AFailedAttemptIsRepeatedUnchangedAfterThePause)
+{
+    for (int type : {XFER_READ, XFER_WRITE}) {
+        Fixture f(2048, true);
+        f.kb.failBlock[0x100] = 1;
+        std::vector<uint8_t> image = pattern(2048, 5);
+        std::span<uint8_t> buffer = type == XFER_READ ? std::span<uint8_t>(f.st->buf.rbuf) : std::span<uint8_t>(image);
+        EXPECT_EQ(rwkb16(*f.st, f.pf, type, buffer), XFER_OK);
+
+        EXPECT_EQ(f.pf.sent.size(), 129u);
+        EXPECT_EQ(f.pf.sent[16], f.pf.sent[17]) << "the retry sends the same request";
+        EXPECT_TRUE(contains(f.pf.events, failurePause()));
+        EXPECT_EQ(f.pf.clock_ms, 100 + 2500);
+        if (type == XFER_READ) {
+            std::vector<uint8_t> expected = nibbles(f.kb.mem);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), f.st->buf.rbuf.begin()));
+        } else {
+            EXPECT_EQ(f.kb.mem, image);
+        }
+        EXPECT_NE(f.log().find(" rwkb16 error occurred \n"), std::string::npos);
+    }
+}
+
+TEST(Rwkb16, FiveFailuresEndTheTransfer)
+{
+    Fixture f(2048, true);
+    // Long enough, but the end mark is wrong every time.
+    f.pf.handler = [&](uint32_t code, const std::vector<uint8_t>& in, uint32_t) {
+        test::ScriptedReply r = f.kb.answer(code, in);
+        if ((in[0] | in[1] << 8) == 0x200) r.data = std::vector<uint8_t>(39, 0xD1), r.data.push_back(0xC1);
+        return r;
+    };
+    std::vector<uint8_t> image = pattern(2048, 9);
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_WRITE, image), XFER_FAILED);
+
+    EXPECT_EQ(f.pf.sent.size(), 32u + 5u) << "the blocks after it are not sent";
+    EXPECT_EQ(f.pf.count("beep 500 100"), 25);
+    EXPECT_EQ(f.pf.only("box"), std::vector<std::string>{"box Tessaral Programmable Keyboard | rwkb16 error | 0"});
+    EXPECT_EQ(f.pf.only("beep").back(), "beep 500 500");
+    for (const auto& t : f.texts()) EXPECT_EQ(t.find("100%"), std::string::npos) << "not shown as completed";
+    std::string log = f.log();
+    EXPECT_NE(log.find(" i= 512, ret=40, gle=0h, err_f=0, k=4 \n"), std::string::npos);
+    EXPECT_NE(log.find(" bad=0, err_f=1, i=512, kbb_f=2048, kk=0 \n win7 rwkb16 error \n"), std::string::npos);
+}
+
+TEST(Rwkb16, LongRepliesNeverRunPastTheBuffer)
+{
+    // 63 data bytes a block would need 32256 bytes for 8K; the buffer holds 16448.
+    Fixture f(8192, false);
+    f.kb.blockReplyExtra = 31;
+    std::vector<uint8_t> buffer(kRawBufSize);  // on the heap: an overrun would be caught
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_READ, buffer), XFER_FAILED);
+    EXPECT_EQ(f.pf.sent.size(), 262u) << "261 blocks fit, the next one does not";
+    EXPECT_EQ(f.pf.count("beep 500 100"), 0) << "not retried: it can never fit";
+    EXPECT_EQ(f.pf.only("box").size(), 1u);
+
+    // A buffer too small for the image of a write is refused, not read past.
+    Fixture g(2048, false);
+    std::vector<uint8_t> small(100);
+    EXPECT_EQ(rwkb16(*g.st, g.pf, XFER_WRITE, small), XFER_FAILED);
+    EXPECT_EQ(g.pf.sent.size(), 6u);
+}
+
+TEST(Rwkb16, NoDeviceSoundsTwoTonesAndTransfersNothing)
+{
+    Fixture f(8192, true);
+    f.pf.portgate_present = false;
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_READ, f.st->buf.rbuf), XFER_NO_DEVICE);
+    EXPECT_EQ(f.pf.events, (std::vector<std::string>{"open portgate", "open vptu", "beep 1000 100", "beep 1000 100"}));
+    EXPECT_NE(f.log().find(" CreateFile( vptu.vxd)= 2 \n rwkb16 failed \n"), std::string::npos);
+}
+
+TEST(FileOptions, BlockAndSingleRequestNames)
+{
+    EXPECT_EQ(blockOption("-R  out.bin")->name, "out.bin");
+    EXPECT_EQ(blockOption("-W \"my image.bin\"")->name, "my image.bin");
+    EXPECT_EQ(blockOption("-W")->name, "");
+    EXPECT_FALSE(blockOption("-x -R out"));
+    EXPECT_FALSE(blockOption("-r out"));
+
+    auto o = singleOption("-r \"a b.bin\" -x");
+    EXPECT_EQ(o->option, 'r');
+    EXPECT_EQ(o->name, "a b.bin");
+    o = singleOption("-w in.bin -r out.bin");
+    EXPECT_EQ(o->option, 'r');
+    EXPECT_EQ(o->name, "out.bin");
+    // "-r" inside a name or in quotes is not the option.
+    o = singleOption("-w my-read.bin");
+    EXPECT_EQ(o->option, 'w');
+    EXPECT_EQ(o->name, "my-read.bin");
+    EXPECT_EQ(singleOption("-w \"x -r y\"")->name, "x -r y");
+    EXPECT_FALSE(singleOption("x-r y"));
+}
+
+TEST(Rwkf16, ReadWritesTheMemoryToTheFileWithEveryMark)
+{
+    Fixture f(8192, false);
+    const std::string out = f.path("out.bin");
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R  " + out), XFER_OK);
+    EXPECT_EQ(readFile(out), f.kb.mem);
+    EXPECT_EQ(f.files(), std::vector<std::string>{"out.bin"});
+
+    auto texts = f.texts();
+    ASSERT_EQ(texts.size(), 18u) << "shown without the log";
+    EXPECT_EQ(texts.front(), "progress text Reading 8K Keyboard Data ... -") << "colour left as it was";
+    EXPECT_EQ(texts[16], "progress text  93% " + kReadPhrase + " -");
+    EXPECT_EQ(f.pf.only("progress bar").front(), "progress bar shown 0 6");
+    EXPECT_EQ(f.pf.only("request").front(), "request 80ff0044 18 64");
+    EXPECT_EQ(f.pf.clock_ms, 0) << "no tone of its own";
+}
+
+TEST(Rwkf16, TwoKilobyteKeyboardMarks)
+{
+    Fixture f(2048, false);
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.path("o")), XFER_OK);
+    auto texts = f.texts();
+    std::vector<std::string> marks(texts.begin() + 1, texts.end() - 1);
+    EXPECT_EQ(marks, percentTexts(kReadPhrase, {0, 25, 50, 75}));
+    EXPECT_EQ(texts.back(), "progress text  100% " + kReadPhrase + " -");
+    EXPECT_EQ(readFile(f.path("o")).size(), 2048u);
+}
+
+TEST(Rwkf16, WriteSendsTheFileAndWarnsAboutItsSize)
+{
+    Fixture f(2048, true);
+    std::vector<uint8_t> image = pattern(2048, 11);
+    writeFile(f.path("in"), image);
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-W " + f.path("in")), XFER_OK);
+    EXPECT_EQ(f.kb.mem, image);
+    EXPECT_TRUE(f.pf.only("warning").empty());
+    EXPECT_NE(f.log().find(" -> W16 <- \n"), std::string::npos);
+
+    // Shorter: zeros for the rest.
+    Fixture g(2048, false);
+    writeFile(g.path("short"), std::vector<uint8_t>(100, 0x5A));
+    EXPECT_EQ(rwkf16(*g.st, g.pf, "-W " + g.path("short")), XFER_OK);
+    std::vector<uint8_t> expected(2048, 0);
+    std::fill_n(expected.begin(), 100, 0x5A);
+    EXPECT_EQ(g.kb.mem, expected);
+    ASSERT_EQ(g.pf.only("warning").size(), 1u);
+    EXPECT_NE(g.pf.only("warning")[0].find("missing 1948 bytes are written as zeros"), std::string::npos);
+
+    // Longer: only the keyboard's size is sent.
+    Fixture h(2048, false);
+    std::vector<uint8_t> big = pattern(3000, 13);
+    writeFile(h.path("long"), big);
+    EXPECT_EQ(rwkf16(*h.st, h.pf, "-W " + h.path("long")), XFER_OK);
+    EXPECT_TRUE(std::equal(h.kb.mem.begin(), h.kb.mem.end(), big.begin()));
+    ASSERT_EQ(h.pf.only("warning").size(), 1u);
+    EXPECT_NE(h.pf.only("warning")[0].find("only its first 2048 bytes"), std::string::npos);
+}
+
+TEST(Rwkf16, OptionAndFileProblemsSendNothing)
+{
+    struct Case {
+        std::string text;
+        int result;
+    };
+    for (const Case& c : {Case{"-x -R out", XFER_NO_OPTION}, Case{"-r out", XFER_NO_OPTION},
+                          Case{"-R /nonexistent-folder/out", XFER_CANNOT_CREATE}, Case{"-R ", XFER_CANNOT_CREATE},
+                          Case{"-W /nonexistent-file", XFER_CANNOT_OPEN}}) {
+        Fixture f(8192, false);
+        EXPECT_EQ(rwkf16(*f.st, f.pf, c.text), c.result) << c.text;
+        EXPECT_TRUE(f.pf.sent.empty()) << c.text;
+        EXPECT_EQ(f.pf.count("close"), 1) << "the device is closed again: " << c.text;
+        EXPECT_EQ(f.pf.only("warning").size(), 1u) << c.text;
+        EXPECT_TRUE(f.pf.only("box").empty()) << c.text;
+    }
+    Fixture f(8192, false);
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.dir.string()), XFER_CANNOT_CREATE) << "a folder is not replaced";
+    EXPECT_TRUE(fs::is_directory(f.dir));
+}
+
+TEST(Rwkf16, AFailedReadLeavesTheOldFileAlone)
+{
+    Fixture f(2048, true);
+    const std::string out = f.path("keep.bin");
+    writeFile(out, {'o', 'l', 'd'});
+    f.kb.failBlock[0x300] = 5;
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + out), XFER_FAILED);
+    EXPECT_EQ(readFile(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(f.files(), std::vector<std::string>{"keep.bin"}) << "the temporary is gone";
+    EXPECT_EQ(f.pf.only("box"), std::vector<std::string>{"box Tessaral Programmable Keyboard Manager | rwkf16 error | 0"});
+    EXPECT_EQ(f.pf.count("beep 500 100"), 25);
+    EXPECT_NE(f.log().find(" rwkf16 error occurred \n"), std::string::npos);
+    EXPECT_NE(f.log().find(" bad=0, err_f=1, i=768, kbb_f=2048 \n rwkf16 error \n"), std::string::npos);
+
+    // A later good read replaces it.
+    f.kb.failBlock.clear();
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + out), XFER_OK);
+    EXPECT_EQ(readFile(out), f.kb.mem);
+}
+
+TEST(Rwkf16, AReplyWithoutTheWholeBlockIsRetried)
+{
+    Fixture f(2048, false);
+    int garbled = 1;
+    f.pf.handler = [&](uint32_t code, const std::vector<uint8_t>& in, uint32_t) {
+        test::ScriptedReply r = f.kb.answer(code, in);
+        if ((in[0] | in[1] << 8) == 0x40 && garbled-- > 0) std::fill(r.data.begin(), r.data.end() - 1, 0x11);
+        return r;
+    };
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.path("o")), XFER_OK);
+    EXPECT_EQ(readFile(f.path("o")), f.kb.mem);
+    EXPECT_EQ(f.pf.count("beep 500 100"), 5);
+}
+
+TEST(Rwkf16, NoDeviceSaysSo)
+{
+    Fixture f(8192, false);
+    f.pf.portgate_present = false;
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.path("o")), XFER_NO_DEVICE);
+    EXPECT_EQ(f.pf.events, (std::vector<std::string>{"open portgate", "open vptu",
+                                                     "box Tessaral Programmable Keyboard Manager | rwkf16 failed | 0",
+                                                     "beep 1000 100", "beep 1000 100"}));
+    EXPECT_TRUE(f.files().empty());
+}
+
+TEST(Rwkf, ReadUnpacksTheMemoryIntoTheFile)
+{
+    for (int size : {8192, 2048}) {
+        Fixture f(size, true);
+        const std::string out = f.path("a b.bin");
+        EXPECT_EQ(rwkf(*f.st, f.pf, "-r \"" + out + "\" -x"), XFER_OK);
+        EXPECT_EQ(readFile(out), f.kb.mem);
+        EXPECT_EQ(f.pf.only("request"),
+                  std::vector<std::string>{"request 80ff000c " + std::to_string(2 * size + 4) + " " +
+                                           std::to_string(2 * size + 16)});
+        EXPECT_EQ(f.texts(), std::vector<std::string>{size == 8192 ? "progress text Reading 8K Data from the Keyboard... -"
+                                                                   : "progress text Reading 2K Data from the Keyboard... -"});
+        EXPECT_NE(f.log().find(" fn=" + out + " \n -> Rall <- \n"), std::string::npos);
+    }
+}
+
+TEST(Rwkf, BothOptionsRead)
+{
+    Fixture f(2048, false);
+    writeFile(f.path("in"), pattern(2048, 1));
+    EXPECT_EQ(rwkf(*f.st, f.pf, "-w " + f.path("in") + " -r " + f.path("out")), XFER_OK);
+    EXPECT_EQ(readFile(f.path("out")), f.kb.mem);
+    EXPECT_NE(f.kb.mem, pattern(2048, 1));
+}
+
+TEST(Rwkf, WriteSendsTheFileFilledToTheMemorySize)
+{
+    Fixture f(8192, false);
+    writeFile(f.path("in"), std::vector<uint8_t>(100, 0x33));
+    std::fill(f.st->buf.ibuf.begin(), f.st->buf.ibuf.end(), 0x77);
+    EXPECT_EQ(rwkf(*f.st, f.pf, "-w " + f.path("in")), XFER_OK);
+    std::vector<uint8_t> expected(8192, 0);
+    std::fill_n(expected.begin(), 100, 0x33);
+    EXPECT_EQ(f.pf.sent.at(0), expected) << "kbb_f bytes: the file, then zeros";
+    EXPECT_EQ(f.pf.only("warning").size(), 1u);
+    EXPECT_EQ(f.texts(), std::vector<std::string>{"progress text Writing 8K Data to the Keyboard... -"});
+
+    Fixture g(2048, false);
+    const std::vector<uint8_t> big = pattern(5000);
+    writeFile(g.path("in"), big);
+    EXPECT_EQ(rwkf(*g.st, g.pf, "-w " + g.path("in")), XFER_OK);
+    EXPECT_EQ(g.kb.mem, std::vector<uint8_t>(big.begin(), big.begin() + 2048));
+    EXPECT_NE(g.pf.only("warning").at(0).find("only its first 2048 bytes"), std::string::npos);
+    EXPECT_EQ(g.texts(), std::vector<std::string>{"progress text Writing 2K Data to the Keyboard... -"});
+
+    Fixture h(8192, false);
+    EXPECT_EQ(rwkf(*h.st, h.pf, "-w " + h.path("missing")), XFER_CANNOT_OPEN);
+    EXPECT_EQ(rwkf(*h.st, h.pf, "-x"), XFER_NO_OPTION);
+    EXPECT_EQ(rwkf(*h.st, h.pf, "-r " + h.path("no/such/folder")), XFER_CANNOT_CREATE);
+    EXPECT_TRUE(h.pf.sent.empty());
+}
+
+TEST(Rwkf, AFailedReadLeavesTheOldFileAlone)
+{
+    Fixture f(8192, false);
+    const std::string out = f.path("keep");
+    writeFile(out, {1, 2, 3});
+    f.pf.handler = [](uint32_t, const std::vector<uint8_t>&, uint32_t) { return test::ScriptedReply{false, 5, {}}; };
+    EXPECT_EQ(rwkf(*f.st, f.pf, "-r " + out), 2) << "the READ operation's result";
+    EXPECT_EQ(readFile(out), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(f.files(), std::vector<std::string>{"keep"});
+}
