@@ -2,6 +2,7 @@
 
 #include "device/replacing_file.h"
 #include "device/rwkb.h"
+#include "device/usb.h"
 #include "keydata/decode.h"
 
 #include <algorithm>
@@ -223,6 +224,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
     Log& log = st.log;
     log.printf(" in rwkb16( %ld,%p ) at %ld \n", long(type), static_cast<void*>(buffer.data()), pf.now());
     // USB keyboards are served by their own transport from here on.
+    if (st.fl.usb_f) return rwkbu(st, pf, type, buffer);
 
     if (type != XFER_READ && type != XFER_WRITE) return XFER_FAILED;
     const bool reading = type == XFER_READ;

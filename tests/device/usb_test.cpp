@@ -2,6 +2,7 @@
 // test's own functions: binding and release, the read and write with the
 // model check, the configuration read and the manual model choice.
 #include "device/rwkb.h"
+#include "device/transfer.h"
 #include "device/usb.h"
 #include "tests/support/fake_platform.h"
 
@@ -271,6 +272,28 @@ TEST(Rwkbu, WriteChecksTheModelByte)
     EXPECT_EQ(rwkbu(*f.st, f.pf, MODE_WRITE, img), 4);
     EXPECT_EQ(f.boxes().back(), "box Tessaral USB POS Keyboard Manager | Keyboard read/write failed! | 0");
     EXPECT_EQ(f.keyboard.calls.size(), 2u);
+    closeUSB(*f.st, f.pf);
+}
+
+// The block transfer of the Read and Write commands goes to the library in
+// USB mode, model check included: no device is opened, no block is sent.
+TEST(Rwkbu, BlockTransferHandsOverInUsbMode)
+{
+    Fixture f;
+    f.opened();
+    f.st->rg.r2a = 0x69;
+    auto& img = f.st->buf.ibuf;
+    img[8188] = 0x63;
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_WRITE, img), RWKBU_WRONG_KEYBOARD);
+    EXPECT_TRUE(f.keyboard.calls.empty());
+    EXPECT_EQ(f.boxes(), std::vector<std::string>{
+                             "box Tessaral USB POS Keyboard Manager | The data file is not for this keyboard. (69,63) | 0"});
+    img[8188] = 0x69;
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_WRITE, img), 0);
+    EXPECT_EQ(rwkb16(*f.st, f.pf, XFER_READ, f.st->buf.rbuf), 0);
+    EXPECT_EQ(f.keyboard.calls, (std::vector<std::string>{"WriteData 8192", "ReadData 8192"}));
+    EXPECT_TRUE(f.pf.only("open").empty());
+    EXPECT_TRUE(f.logHas(" in rwkb16( 3,"));
     closeUSB(*f.st, f.pf);
 }
 
