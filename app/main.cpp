@@ -1,4 +1,5 @@
 // ptu: the Tessaral Programmable Keyboard Manager.
+#include "app/batch_road.h"
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "platform/qt/qt_platform.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (scan.usb) return notYet(*st, "the USB road");
-    if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) return notYet(*st, "the batch transfer");
+    if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) return runBatchRoad(*st, pf, cp);
     if (st->fl.bat_f & BAT_CTRL) {
         int status = controllerRoad(*st, pf);
         st->log.close();

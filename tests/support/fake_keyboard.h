@@ -35,6 +35,7 @@ struct FakeKeyboard {
             r.data = {0xFA};
             if (infoFailures > 0) {
                 --infoFailures;
+                r.data.resize(12, 0);  // as long as a good answer, without the frame
             } else {
                 r.data.push_back(0xD6);
                 for (uint8_t b : {r2a, uint8_t(0x01), uint8_t(0x9E), uint8_t(0xE8), uint8_t(4)}) pair(r.data, b);
