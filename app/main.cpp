@@ -2,7 +2,9 @@
 #include "app/batch_road.h"
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "app/usb_road.h"
 #include "platform/qt/qt_platform.h"
+#include "ui/usb_chooser.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -56,7 +58,18 @@ int main(int argc, char** argv)
         st->log.close();
         return 0;
     }
-    if (scan.usb) return notYet(*st, "the USB road");
+    // The USB road comes first; the chooser it creates lives as long as the
+    // run. Whatever road follows, the USB keyboard is closed at its end.
+    std::unique_ptr<TDialog2> usbChooser;
+    struct UsbCloser {
+        State& st;
+        Platform& pf;
+        ~UsbCloser() { closeUSB(st, pf); }
+    } usbCloser{*st, pf};
+    if (scan.usb) {
+        pf.setLibraryDir(QCoreApplication::applicationDirPath().toStdString());
+        if (!runUsbRoad(*st, pf, usbChooser)) return 1;
+    }
     if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) return runBatchRoad(*st, pf, cp);
     if (st->fl.bat_f & BAT_CTRL) {
         int status = controllerRoad(*st, pf);

@@ -128,9 +128,19 @@ int checkTransfer(const unsigned char* buffer, int length, int max)
     return HIDPAD_OK;
 }
 
-}  // namespace
+// Appends "CALL STATUS" to the file $HIDPAD_EMU_TRACE, when set.
+int traced(const char* call, int status)
+{
+    if (const char* path = std::getenv("HIDPAD_EMU_TRACE"); path && *path) {
+        if (FILE* f = std::fopen(path, "a")) {
+            std::fprintf(f, "%s %d\n", call, status);
+            std::fclose(f);
+        }
+    }
+    return status;
+}
 
-extern "C" int OpenHidPad(void)
+int doOpenHidPad()
 {
     if (failing("open")) return HIDPAD_NO_KEYBOARD;
     const int type = typeFromEnvironment();
@@ -145,7 +155,7 @@ extern "C" int OpenHidPad(void)
     return HIDPAD_OK;
 }
 
-extern "C" int ReadData(unsigned char* buffer, int length)
+int doReadData(unsigned char* buffer, int length)
 {
     if (int s = checkTransfer(buffer, length, HIDPAD_MEMORY_SIZE)) return s;
     if (failing("read")) return HIDPAD_TRANSFER_FAILED;
@@ -155,7 +165,7 @@ extern "C" int ReadData(unsigned char* buffer, int length)
     return HIDPAD_OK;
 }
 
-extern "C" int WriteData(unsigned char* buffer, int length)
+int doWriteData(unsigned char* buffer, int length)
 {
     if (int s = checkTransfer(buffer, length, HIDPAD_MEMORY_SIZE)) return s;
     if (failing("write")) return HIDPAD_TRANSFER_FAILED;
@@ -167,14 +177,14 @@ extern "C" int WriteData(unsigned char* buffer, int length)
     return saveMemory(m);
 }
 
-extern "C" int WriteCMD(unsigned char* buffer, int length)
+int doWriteCMD(unsigned char* buffer, int length)
 {
     if (int s = checkTransfer(buffer, length, kMaxCommand)) return s;
     if (failing("command")) return HIDPAD_TRANSFER_FAILED;
     return HIDPAD_OK;
 }
 
-extern "C" int ReadConfig(unsigned char* buffer, int length)
+int doReadConfig(unsigned char* buffer, int length)
 {
     if (!kb.open) return HIDPAD_NOT_OPEN;
     if (!buffer || length < HIDPAD_CONFIG_SIZE) return HIDPAD_BAD_ARGUMENT;
@@ -193,10 +203,22 @@ extern "C" int ReadConfig(unsigned char* buffer, int length)
     return HIDPAD_OK;
 }
 
-extern "C" int CloseHidPad(void)
+int doCloseHidPad()
 {
     if (failing("close")) return HIDPAD_TRANSFER_FAILED;
     if (!kb.open) return HIDPAD_NOT_OPEN;
     kb.open = false;
     return HIDPAD_OK;
 }
+
+}  // namespace
+
+extern "C" int OpenHidPad(void) { return traced("OpenHidPad", doOpenHidPad()); }
+extern "C" int ReadData(unsigned char* buffer, int length) { return traced("ReadData", doReadData(buffer, length)); }
+extern "C" int WriteData(unsigned char* buffer, int length) { return traced("WriteData", doWriteData(buffer, length)); }
+extern "C" int WriteCMD(unsigned char* buffer, int length) { return traced("WriteCMD", doWriteCMD(buffer, length)); }
+extern "C" int ReadConfig(unsigned char* buffer, int length)
+{
+    return traced("ReadConfig", doReadConfig(buffer, length));
+}
+extern "C" int CloseHidPad(void) { return traced("CloseHidPad", doCloseHidPad()); }
