@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The batch roads of the real ptu when things go wrong: blocks that fail
+# once are retried, a block that fails five times ends the run with exit 4
+# and leaves the old file, a failed single read leaves the old file, and a
+# missing keyboard gives exit 1. Each failed block attempt waits 2.5 s, so
+# only a handful are injected here; the rest is tested on the virtual clock.
+set -u
+BIN=$(cd "${1:?usage: $0 BINDIR}" && pwd)
+unset DISPLAY WAYLAND_DISPLAY
+export PTU_NO_SOUND=1
+work=$(mktemp -d)
+export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/no-log
+trap 'stop_sim; rm -rf "$work"' EXIT
+fail=0
+check() { # description, expected, actual
+  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1 (expected '$2', got '$3')"; fail=1; fi
+}
+stop_sim() {
+  if [ -f "$work/pid" ]; then
+    local pid; pid=$(cat "$work/pid")
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    rm -f "$work/pid"
+  fi
+}
+start_sim() { # kbdsim options...
+  stop_sim
+  "$BIN/kbdsim" --daemon --socket "$PORTGATE_SOCKET" --pidfile "$work/pid" --memory "$work/mem.bin" "$@"
+  check "kbdsim starts $*" 0 $?
+}
+same() { cmp -s "$1" "$2" && echo same || echo different; }
+
+cd "$work"
+head -c 8192 /dev/urandom > mem.bin
+cp mem.bin before.bin
+
+# No keyboard at all: five attempts, then exit 1 with a line saying so.
+"$BIN/ptu" -R none.bin 2> err; check "no keyboard exits 1" 1 $?
+check "no keyboard is said on standard error" 1 "$(grep -c 'did not identify itself' err)"
+check "no keyboard is shown in the progress box" 1 "$(grep -c '^No keyboard answered: nothing was transferred.$' err)"
+check "no keyboard writes no file" no "$([ -e none.bin ] && echo yes || echo no)"
+
+# Two blocks fail once each: two pauses, then the exact memory.
+start_sim --block-fail 0x100:1 --block-fail 0x1ff0:1
+"$BIN/ptu" -R out.bin 2> err; check "-R with two failing blocks exits 0" 0 $?
+check "-R with two failing blocks reads exactly" same "$(same out.bin before.bin)"
+
+# One block fails five times: exit 4, the old file stays.
+echo "the previous image" > keep.bin
+cp keep.bin keep-before.bin
+start_sim --block-fail 0x800:5
+"$BIN/ptu" -R keep.bin 2> err; check "-R with a dead block exits 4" 4 $?
+check "-R with a dead block reports rwkf16 error" 1 "$(grep -c 'rwkf16 error' err)"
+check "-R with a dead block is not shown completed" 0 "$(grep -c '100%' err)"
+check "-R with a dead block leaves the old file" same "$(same keep.bin keep-before.bin)"
+
+# The single READ fails: a non-zero exit, the old file stays.
+start_sim --fail-code read
+"$BIN/ptu" -r keep.bin 2> err; rc=$?
+check "-r with a failing READ exits non-zero" yes "$([ $rc -ne 0 ] && echo yes || echo no)"
+check "-r with a failing READ leaves the old file" same "$(same keep.bin keep-before.bin)"
+
+check "no temporary files are left" "" "$(ls -A | grep '\.part$')"
+exit $fail
