@@ -12,53 +12,83 @@ namespace ptu {
 
 namespace {
 
-// The first row in `rows` whose whole code stands at b[pos..].
-int match(const std::vector<uint16_t>& rows, const std::vector<uint8_t>& lens,
-          auto codeOf, std::string_view b, std::size_t pos)
-{
-    for (uint16_t r : rows) {
-        const std::size_t len = lens[r];
-        if (pos + len <= b.size() && std::memcmp(codeOf(r), b.data() + pos, len) == 0) return r;
-    }
-    return -1;
-}
-
+// The text of a macro's bytes (after the marker), into `out`.
 void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string& out)
 {
     const TableSet& set = *ix.set;
     const bool log = s.log.isOpen();
     const int nChars = int(set.nok2.size());
     const int nNames = int(set.nok1.size());
-    auto charCode = [&](uint16_t r) { return set.nok2[r].code.data(); };
-    auto nameCode = [&](uint16_t r) { return set.nok1[r].code.data(); };
-    char dec[8];
+    char buf[kMaxText];
+    std::size_t n = 0;
+    auto put = [&](const char* p, std::size_t len) {
+        if (n + len > sizeof buf) return false;  // a piece that does not fit is left out whole
+        std::memcpy(buf + n, p, len);
+        n += len;
+        return true;
+    };
     std::size_t pos = 1;  // after the marker
     while (pos < b.size()) {
         const auto first = static_cast<unsigned char>(b[pos]);
-        std::string_view piece;
-        std::size_t step = 1;
-        const int c = match(ix.charsByFirst[first], ix.charLen, charCode, b, pos);
-        if (log)
-            s.log.printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", c < 0 ? nChars : c, nChars,
-                         c < 0 ? 0u : unsigned(set.nok2[std::size_t(c)].ch));
-        if (c >= 0) {
-            piece = std::string_view(reinterpret_cast<const char*>(&set.nok2[std::size_t(c)].ch), 1);
-            step = ix.charLen[std::size_t(c)];
-        } else {
-            const int k = match(ix.namesByFirst[first], ix.nameLen, nameCode, b, pos);
-            if (log) s.log.printf(" match key1: j=%d, nok1=%d \n", k < 0 ? nNames : k, nNames);
-            if (k >= 0) {
-                piece = ix.nameToken[std::size_t(k)];
-                step = ix.nameLen[std::size_t(k)];
-            } else {
-                const int len = std::snprintf(dec, sizeof dec, "{%u}", unsigned(first));
-                piece = std::string_view(dec, std::size_t(len));
+        if (!log) {
+            if (const int c = ix.quickChar[first]; c >= 0) {
+                if (n == sizeof buf) break;
+                buf[n++] = char(c);
+                ++pos;
+                continue;
+            }
+            if (const int q = ix.quickName[first]; q >= 0) {
+                const std::string& token = ix.nameToken[std::size_t(q)];
+                if (!put(token.data(), token.size())) break;
+                ++pos;
+                continue;
             }
         }
-        if (out.size() + piece.size() > std::size_t(kMaxText)) break;
-        out += piece;
-        pos += step;
+        const CodecIndex::Match m = ix.match(b.substr(pos));
+        if (log)
+            s.log.printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", m.charRow < 0 ? nChars : m.charRow,
+                         nChars, m.charRow < 0 ? 0u : unsigned(set.nok2[std::size_t(m.charRow)].ch));
+        if (m.charRow >= 0) {
+            if (n == sizeof buf) break;
+            buf[n++] = char(set.nok2[std::size_t(m.charRow)].ch);
+            pos += ix.charLen[std::size_t(m.charRow)];
+            continue;
+        }
+        if (log) s.log.printf(" match key1: j=%d, nok1=%d \n", m.nameRow < 0 ? nNames : m.nameRow, nNames);
+        if (m.nameRow >= 0) {
+            const std::string& token = ix.nameToken[std::size_t(m.nameRow)];
+            if (!put(token.data(), token.size())) break;
+            pos += ix.nameLen[std::size_t(m.nameRow)];
+        } else {
+            char dec[8];
+            const int len = std::snprintf(dec, sizeof dec, "{%u}", unsigned(first));
+            if (!put(dec, std::size_t(len))) break;
+            ++pos;
+        }
     }
+    out.assign(buf, n);
+}
+
+// stot into `out`, which is replaced.
+void decodeInto(State& s, const CodecIndex& ix, std::string_view bytes, std::string& out)
+{
+    if (s.log.isOpen())
+        s.log.printf(" in stot( %p ): pp[0] = %xh \n", static_cast<const void*>(bytes.data()),
+                     bytes.empty() ? 0u : unsigned(static_cast<unsigned char>(bytes[0])));
+    if (bytes.size() > std::size_t(kMaxText)) bytes = bytes.substr(0, kMaxText);
+    out.clear();
+    if (bytes.empty()) return;
+    const auto m = static_cast<unsigned char>(bytes[0]);
+    if (m != 0xFF && m != 0xFB) {
+        out.assign(bytes);
+        return;
+    }
+    if (s.log.isOpen()) {
+        s.log.printf(" n1=%d : ", int(bytes.size()));
+        for (unsigned char b : bytes) s.log.printf(" %xh", b);
+        s.log.printf("\n");
+    }
+    decodeMacro(s, ix, bytes, out);
 }
 
 }  // namespace
@@ -86,20 +116,8 @@ int r2wr(State& s, Platform& pf)
 
 std::string stot(State& s, std::string_view bytes)
 {
-    s.log.printf(" in stot( %p ): pp[0] = %xh \n", static_cast<const void*>(bytes.data()),
-                 bytes.empty() ? 0u : unsigned(static_cast<unsigned char>(bytes[0])));
-    if (bytes.size() > std::size_t(kMaxText)) bytes = bytes.substr(0, kMaxText);
-    if (bytes.empty()) return {};
-    const auto m = static_cast<unsigned char>(bytes[0]);
-    if (m != 0xFF && m != 0xFB) return std::string(bytes);
-    if (s.log.isOpen()) {
-        s.log.printf(" n1=%d : ", int(bytes.size()));
-        for (unsigned char b : bytes) s.log.printf(" %xh", b);
-        s.log.printf("\n");
-    }
     std::string out;
-    out.reserve(bytes.size() * 2);
-    decodeMacro(s, codecIndex(s.loc.tset), bytes, out);
+    decodeInto(s, codecIndex(s.loc.tset), bytes, out);
     return out;
 }
 
@@ -132,25 +150,25 @@ void rtoh(State& s, int n)
     const int end = std::min(n, keyEnd);
     const bool log = s.log.isOpen();
 
+    const CodecIndex& ix = codecIndex(s.loc.tset);
     int p = 0;
     int k = 0;
-    std::string cur;
-    cur.reserve(kMaxText);
-    for (int i = 0; i < end && p < pages; ++i) {
-        if (raw[i] != 0) {
-            if (cur.size() < std::size_t(kMaxText)) cur += char(raw[i]);
-            continue;
-        }
+    int start = 0;  // where the current slot's string began
+    while (start < end && p < pages) {
+        const void* zero = std::memchr(raw + start, 0, std::size_t(end - start));
+        if (!zero) break;  // the last string does not end inside the key data area
+        const int i = int(static_cast<const uint8_t*>(zero) - raw);
         const KeySlot& ks = slots[k];
+        const int len = std::min(i - start, kMaxText);
         if (log)
-            s.log.printf(" i=%d, j=%d, p=%d, x=%d, y=%d, z=%d, k=%d \n", i, int(cur.size()), p,
-                         ks.col, ks.row, ks.kind, k);
+            s.log.printf(" i=%d, j=%d, p=%d, x=%d, y=%d, z=%d, k=%d \n", i, len, p, ks.col, ks.row,
+                         ks.kind, k);
         if (ks.col < kCols && ks.row < kRows) {
             std::string& text = s.kd.hbuf[std::size_t(p)][ks.row][ks.col];
-            text = stot(s, cur);
+            decodeInto(s, ix, std::string_view(reinterpret_cast<const char*>(raw + start), std::size_t(len)), text);
             if (log) s.log.printf(" hbuf[%d,%d,%d,%d]=.%s. \n", p, ks.row, ks.col, k, text.c_str());
         }
-        cur.clear();
+        start = i + 1;
         if (++k > last) {
             ++p;
             k = 0;

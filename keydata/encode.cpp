@@ -5,6 +5,7 @@
 #include "keydata/layout.h"
 #include "keydata/syntax.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstring>
 
@@ -18,36 +19,98 @@ void put16(uint8_t* img, int off, int v)
     img[off + 1] = uint8_t((v >> 8) & 0xFF);
 }
 
-void appendCode(std::string& out, const Code8& code, int len)
-{
-    out.append(reinterpret_cast<const char*>(code.data()), std::size_t(len));
-}
+// Where encodeText puts its bytes: a string (ttos), or the image (htor).
+struct StringSink {
+    static constexpr bool kImage = false;
+    std::string& out;
+    void code(const Code8& c, int len) { out.append(reinterpret_cast<const char*>(c.data()), std::size_t(len)); }
+    void byte(uint8_t b) { out += char(b); }
+    bool more() const { return true; }
+};
 
-// ttos into `out` (appending).
-void encodeText(State& s, const CodecIndex& ix, std::string_view t, std::string& out)
+// Writes into the image from `w` on; a 0 ends the macro (what follows is
+// dropped), and a macro whose final 0 would not fit below `limit` overflows.
+struct ImageSink {
+    static constexpr bool kImage = true;
+    uint8_t* img;
+    int w;
+    int limit;
+    bool ended = false;
+    bool overflow = false;
+    void code(const Code8& c, int len)
+    {
+        if (!more()) return;
+        if (w + len + 1 > limit) {
+            overflow = true;
+            return;
+        }
+        std::memcpy(img + w, c.data(), c.size());  // the image buffer has room beyond kbb_f
+        w += len;
+    }
+    void byte(uint8_t b)
+    {
+        if (!more()) return;
+        if (b == 0) {
+            ended = true;
+            return;
+        }
+        if (w + 2 > limit) {
+            overflow = true;
+            return;
+        }
+        img[w++] = b;
+    }
+    // A character's packed code (never holding a 0 byte).
+    void packed(uint64_t code, int len)
+    {
+        if (w + len + 1 > limit) {
+            overflow = true;
+            return;
+        }
+        std::memcpy(img + w, &code, sizeof code);
+        w += len;
+    }
+    bool more() const { return !ended && !overflow; }
+};
+
+// ttos into `sink`.
+template <typename Sink>
+void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
 {
     const TableSet& set = *ix.set;
     const int rows = int(set.nok2.size());
     const bool log = s.log.isOpen();
+    const bool raw = s.fl.raw_f != 0;
     std::size_t i = 0;
     const std::size_t n = t.size();
-    while (i < n) {
+    while (i < n && (log || sink.more())) {
         const char c = t[i];
         if (c == '{') {
-            const std::size_t close = t.find('}', i + 1);
-            if (close == std::string_view::npos || close - (i + 1) > kMaxTokenText) {
-                ++i;  // not a token: drop the brace
+            // The token text runs to the next "}" and has at most 63
+            // characters; its first 16 are packed for the name lookup.
+            const std::size_t stop = std::min(n, i + 2 + kMaxTokenText);
+            std::size_t close = i + 1;
+            uint64_t lo = 0, hi = 0;
+            for (; close < stop && t[close] != '}'; ++close) {
+                const std::size_t k = close - (i + 1);
+                const uint64_t up = uint8_t(upperAscii(t[close]));
+                if (k < 8) lo |= up << (8 * k);
+                else if (k < 16) hi |= up << (8 * (k - 8));
+            }
+            if (close == stop) {
+                ++i;  // no "}" within reach: not a token, the brace is dropped
                 continue;
             }
             const std::string_view tok = t.substr(i + 1, close - (i + 1));
-            if (const int r = ix.findName(tok); r >= 0) {
-                appendCode(out, set.nok1[std::size_t(r)].code, ix.nameLen[std::size_t(r)]);
+            const int r = tok.empty() || tok.size() > 16 ? -1 : ix.findName(CodecIndex::NameKey{lo, hi, tok.size()});
+            if (r >= 0) {
+                sink.code(set.nok1[std::size_t(r)].code, ix.nameLen[std::size_t(r)]);
                 i = close + 1;
             } else if (!tok.empty() && tok[0] >= '0' && tok[0] <= '9') {
                 unsigned v = 0;
                 for (std::size_t d = 0; d < tok.size() && tok[d] >= '0' && tok[d] <= '9'; ++d)
                     v = (v * 10 + unsigned(tok[d] - '0')) % 256;
-                out += char(v);
+                sink.byte(uint8_t(v));
                 i = close + 1;
             } else if (tok.empty()) {
                 i = close + 1;
@@ -57,10 +120,16 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, std::string&
             continue;
         }
         const auto uc = static_cast<unsigned char>(c);
-        int j = rows;
-        if (!s.fl.raw_f) j = ix.charRow[uc] < 0 ? rows : ix.charRow[uc];
-        if (j < rows) appendCode(out, set.nok2[std::size_t(j)].code, ix.charLen[std::size_t(j)]);
-        else out += c;
+        if constexpr (Sink::kImage) {
+            if (!log && !raw && uc != 0) {
+                sink.packed(ix.charCode[uc], ix.charCodeLen[uc]);
+                ++i;
+                continue;
+            }
+        }
+        const int j = raw || ix.charRow[uc] < 0 ? rows : ix.charRow[uc];
+        if (j < rows) sink.code(set.nok2[std::size_t(j)].code, ix.charLen[std::size_t(j)]);
+        else sink.byte(uc);
         if (log)
             s.log.printf(" ttos(%p): j=%d, nok2=%d, pp[%d]=%xh \n",
                          static_cast<const void*>(t.data()), j, rows, int(i), unsigned(uc));
@@ -73,7 +142,8 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, std::string&
 std::string ttos(State& s, std::string_view text)
 {
     std::string out;
-    encodeText(s, codecIndex(s.loc.tset), text, out);
+    StringSink sink{out};
+    encodeText(s, codecIndex(s.loc.tset), text, sink);
     return out;
 }
 
@@ -102,8 +172,6 @@ std::vector<KeyRef> htor(State& s)
         }
     };
 
-    std::string work;
-    work.reserve(kMaxText + 1);
     int pos = 0;
     for (int p = 0; p < pages; ++p) {
         bool full = false;
@@ -132,20 +200,21 @@ std::vector<KeyRef> htor(State& s)
                 img[pos++] = 0;
                 continue;
             }
-            work.clear();
-            if (!(ks.kind & 0x10)) work += char(0xFF);
-            if ((ks.kind & 0x01) && fixedAsIs) work += *text;  // the text holds the codes
-            else encodeText(s, ix, *text, work);
-            const std::size_t zero = work.find('\0');
-            const std::size_t len = zero == std::string::npos ? work.size() : zero;
-            if (pos + int(len) + 1 > end) {
-                // It would run into the tail: store the key empty, never cut.
+            // Marker and macro go straight into the image; the final 0 must
+            // stay below the tail area, else the key is stored empty.
+            ImageSink sink{img, pos, end};
+            if (!(ks.kind & 0x10)) sink.byte(0xFF);
+            if ((ks.kind & 0x01) && fixedAsIs) {
+                for (char c : *text) sink.byte(uint8_t(c));  // the text holds the codes
+            } else {
+                encodeText(s, ix, *text, sink);
+            }
+            if (sink.overflow) {
                 img[pos++] = 0;
                 note(p, ks);
                 continue;
             }
-            std::memcpy(img + pos, work.data(), len);
-            pos += int(len);
+            pos = sink.w;
             img[pos++] = 0;
         }
     }
@@ -168,7 +237,9 @@ void mkidx(State& s)
     int z = 0;  // slot ends since the last word
     int slotsEnded = 0;
     for (int i = 0; i < mv.lmt; ++i) {
-        if (img[i] != 0) continue;
+        const void* zero = std::memchr(img + i, 0, std::size_t(mv.lmt - i));
+        if (!zero) break;
+        i = int(static_cast<const uint8_t*>(zero) - img);
         ++z;
         ++slotsEnded;
         if (z == 32) {

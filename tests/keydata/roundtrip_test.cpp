@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 
 namespace ptu::test {
@@ -155,6 +156,44 @@ TEST(CodecRoundTrip, EveryModelAndLocale)
                 }
             }
         }
+    }
+}
+
+// The image writer has a fast path of its own, and both directions take the
+// table walk while tracing: all of them must store and read the same.
+TEST(CodecRoundTrip, FastPathsAgreeWithTtosStotAndTracing)
+{
+    constexpr TableSetId kSets[] = {TableSetId::us, TableSetId::es, TableSetId::no, TableSetId::de};
+    for (TableSetId ts : kSets) {
+        TextGen gen(99, tableSet(ts));
+        auto quiet = makeState(0, 8192, 1, ts);
+        auto traced = makeState(0, 8192, 1, ts);
+        FILE* sink = std::tmpfile();
+        ASSERT_NE(sink, nullptr);
+        traced->log.attach(sink);
+        for (int round = 0; round < 40; ++round) {
+            const std::string text = gen.text() + gen.text();
+            quiet->kd.hbuf[0][0][15] = text;   // slot 0 of model 0
+            traced->kd.hbuf[0][0][15] = text;
+            htor(*quiet);
+            htor(*traced);
+            std::string stored = ttos(*quiet, text);
+            stored = "\xFF" + stored.substr(0, stored.find('\0'));
+            const std::string fast(reinterpret_cast<const char*>(quiet->buf.ibuf.data()), stored.size());
+            const std::string slow(reinterpret_cast<const char*>(traced->buf.ibuf.data()), stored.size());
+            ASSERT_EQ(fast, stored) << text;
+            ASSERT_EQ(slow, stored) << text;
+            ASSERT_EQ(quiet->buf.ibuf[stored.size()], 0);
+
+            std::memcpy(quiet->buf.rbuf.data(), quiet->buf.ibuf.data(), stored.size() + 1);
+            std::memcpy(traced->buf.rbuf.data(), quiet->buf.ibuf.data(), stored.size() + 1);
+            rtoh(*quiet, int(stored.size()) + 1);
+            rtoh(*traced, int(stored.size()) + 1);
+            ASSERT_EQ(quiet->kd.hbuf[0][0][15], stot(*quiet, stored)) << text;
+            ASSERT_EQ(traced->kd.hbuf[0][0][15], quiet->kd.hbuf[0][0][15]) << text;
+        }
+        traced->log.close();
+        std::fclose(sink);
     }
 }
 

@@ -71,6 +71,8 @@ TEST(Ttos, TokensAndBraces)
     EXPECT_EQ(asInts(enc(US, "{7x}")), (std::vector<int>{0x07}));
     EXPECT_EQ(asInts(enc(US, "{256}")), (std::vector<int>{0x00}));
     EXPECT_EQ(enc(US, "{}"), "");
+    // A name with a 0 byte in it is no name.
+    EXPECT_EQ(asInts(enc(US, std::string("{esc\0}", 6))), (std::vector<int>{0x12, 0x1F, 0x2E, 0x00, 0x7D}));
     EXPECT_EQ(asInts(enc(US, "{a")), (std::vector<int>{0x1E}));             // brace with no end: dropped
     EXPECT_EQ(asInts(enc(US, "{ enter }")), asInts(enc(US, " enter }")));  // not normalised: not a name
     // A token text of 64 characters is no token: the brace is dropped.
