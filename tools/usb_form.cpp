@@ -1,12 +1,12 @@
 #include "tools/usb_form.h"
 
+#include "device/hid.h"
+
 namespace ptu::tpl {
 
-// The device layer's HID translation has not been written yet: until it is,
-// ptu-tpl refuses USB data files instead of reading usages as scan codes.
-bool usbFormAvailable() { return false; }
+bool usbFormAvailable() { return true; }
 
-void toInternalForm(State&, uint8_t*) {}
-void toUsbForm(State&, uint8_t*) {}
+void toInternalForm(State& s, uint8_t* buf) { hid2sc(s, {buf, std::size_t(s.mv.kbb_f)}); }
+void toUsbForm(State& s, uint8_t* buf) { sc2hid(s, {buf, std::size_t(s.mv.kbb_f)}); }
 
 }  // namespace ptu::tpl

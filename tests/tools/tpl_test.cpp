@@ -159,6 +159,26 @@ TEST_F(Tpl, BadInputGetsExitTwo)
     EXPECT_EQ(tpl({"--help"}), EXIT_OK);
 }
 
+TEST_F(Tpl, UsbFilesHoldUsagesAndNameTheirModel)
+{
+    const std::string listing = "model 13\nusb 1\nr2a 0x69\n"
+                                "key 0 7 0 aB{ENTER}{Up}\nkey 1 2 0 {Power}\n";
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("u.tpl")}, listing), EXIT_OK) << err_;
+    const std::string img = read("u.tpl");
+    // Slot 120 of model 13 (column 7, row 0) holds usages: a = 04, B = E1 05 F1,
+    // Enter = 28, Up = 52.
+    EXPECT_NE(img.find(std::string("\xFF\x04\xE1\x05\xF1\x28\x52\x00", 8)), std::string::npos);
+    EXPECT_EQ(uint8_t(img[8192 - 4]), 0x69);
+
+    // Decoding needs only --usb: the type in the file names model 13.
+    ASSERT_EQ(tpl({"decode", path("u.tpl"), "--usb"}), EXIT_OK) << err_;
+    EXPECT_NE(out_.find("model 13\n"), std::string::npos);
+    EXPECT_NE(out_.find("key 0 7 0 aB{ENTER}{UP}\n"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("key 1 2 0 {POWER}\n"), std::string::npos) << out_;
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("u2.tpl")}, out_), EXIT_OK) << err_;
+    EXPECT_TRUE(read("u2.tpl") == img);
+}
+
 TEST_F(Tpl, DecodeWithoutAModelSaysWhichItTook)
 {
     ASSERT_EQ(tpl({"encode", "-", "-o", path("m.tpl")}, "model 4\nkey 0 15 0 a\n"), EXIT_OK);
