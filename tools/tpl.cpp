@@ -3,6 +3,7 @@
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
+#include "keydata/image_build.h"
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
@@ -381,14 +382,12 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
 
     // Save's order: a clear buffer, the fixed key texts, the key data, the
     // USB form, the indexes, the tail.
-    s->buf.ibuf.fill(0);
-    if (s->fl.hide_f) fcode(*s);
-    for (const KeyRef& k : htor(*s))
+    const auto dropped = buildImage(*s, true, [](State& st) {
+        if (st.fl.usb_f) toUsbForm(st, st.buf.ibuf.data());
+    });
+    for (const KeyRef& k : dropped)
         leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
                           " row " + std::to_string(k.row) + ": the memory is full");
-    if (s->fl.usb_f) toUsbForm(*s, s->buf.ibuf.data());
-    mkidx(*s);
-    writeTail(*s);
 
     const auto* img = reinterpret_cast<const char*>(s->buf.ibuf.data());
     if (o.output == "-") {

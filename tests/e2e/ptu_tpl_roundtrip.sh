@@ -3,8 +3,9 @@
 # round trip, and the exit codes of malformed listings and full memories.
 # Usage: ptu_tpl_roundtrip.sh BINDIR
 set -u
-BIN="${1:?usage: $0 BINDIR}"
+BIN="$(cd "${1:?usage: $0 BINDIR}" && pwd)" || exit 1
 TPL="$BIN/ptu-tpl"
+[ -x "$TPL" ] || { echo "no ptu-tpl in $BIN" >&2; exit 1; }
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1

@@ -5,6 +5,7 @@
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
+#include "keydata/image_build.h"
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
 #include "keydata/state.h"
@@ -44,16 +45,8 @@ inline std::unique_ptr<State> makeState(int kbt, int kbb = 8192, int kbp = 6,
     return s;
 }
 
-// Save's image build: clear, fixed texts, key data, indexes, tail.
-inline std::vector<KeyRef> buildImage(State& s)
-{
-    s.buf.ibuf.fill(0);
-    if (s.fl.hide_f) fcode(s);
-    auto dropped = htor(s);
-    mkidx(s);
-    writeTail(s);
-    return dropped;
-}
+// Save's image build.
+inline std::vector<KeyRef> buildImage(State& s) { return buildImage(s, true); }
 
 inline std::vector<uint8_t> image(const State& s)
 {

@@ -137,6 +137,29 @@ TEST(ImageTail, UsbAndPadVariants)
     EXPECT_EQ(img1[8192 - 7], 0);
 }
 
+TEST(ImageBuild, SaveClearsTheBufferWriteKeepsItsFreeArea)
+{
+    auto s = makeState(3);
+    s->buf.ibuf.fill(0x77);
+    bool hookRan = false;
+    buildImage(*s, false, [&](State& st) {
+        hookRan = true;
+        EXPECT_EQ(st.kd.used_len, 1056);     // after htor
+        EXPECT_EQ(st.buf.ibuf[8191], 0x77);  // before the tail
+        st.buf.ibuf[5] = 0x42;               // the USB form is what gets indexed
+    });
+    EXPECT_TRUE(hookRan);
+    const auto kept = image(*s);
+    EXPECT_EQ(kept[2000], 0x77);           // free area as the buffer held it
+    EXPECT_EQ(kept[8192 - 102], 0);        // lmt on is cleared
+    EXPECT_EQ(word(kept, 8192 - 26), 33);  // slot 32 (at 32 without the hook) moved on by one
+    EXPECT_EQ(kept[8191], 0xD6);
+
+    s->buf.ibuf.fill(0x77);
+    buildImage(*s, true);
+    EXPECT_EQ(image(*s)[2000], 0);
+}
+
 // Model 4 without hidden keys: page 0 filled with long texts from slot 16 on.
 std::unique_ptr<State> nearlyFull()
 {
