@@ -1,0 +1,109 @@
+// Wall time of the batch block transfers "ptu -R" and "ptu -W" of an 8K
+// keyboard against kbdsim, set against the waits and tones the batch
+// sequence itself asks for. The counter "ratio" is wall time divided by
+// those mandated 3 s; everything above 1 is the program's own overhead
+// (start-up, 512 block requests, the message pump passes, the file).
+//
+// Run from the build's bin folder (ptu and kbdsim are looked up beside the
+// benchmark program).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Opening tone 500 ms and wait 500 ms, the one INFO attempt's 500 ms wait,
+// the closing tone 500 ms, the two closing INFO waits of 500 ms.
+constexpr double kMandatedSeconds = 3.0;
+
+fs::path binDir;
+
+std::string quote(const fs::path& p)
+{
+    std::string s(1, '\'');
+    s += p.string();
+    s += '\'';
+    return s;
+}
+
+struct Sim {
+    fs::path dir;
+    std::string env;
+
+    // keepMemory: kbdsim keeps its memory in a file, which it rewrites
+    // after every write; the write benchmark leaves that emulator cost out.
+    explicit Sim(bool keepMemory)
+    {
+        std::random_device rd;
+        dir = fs::temp_directory_path() / ("ptu-bench-" + std::to_string(rd()));
+        fs::create_directories(dir);
+        std::ofstream mem(dir / "mem.bin", std::ios::binary);
+        std::mt19937 gen(7);
+        for (int i = 0; i < 8192; ++i) mem.put(char(gen() & 0xFF));
+        mem.close();
+        fs::copy_file(dir / "mem.bin", dir / "in.bin");
+        env = "env -u DISPLAY -u WAYLAND_DISPLAY PTU_NO_SOUND=1 PTU_LOG=" + quote(dir / "no-log") +
+              " PORTGATE_SOCKET=" + quote(dir / "portgate") + " VPTU_SOCKET=" + quote(dir / "vptu") + " ";
+        std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +
+                            " --pidfile " + quote(dir / "pid");
+        if (keepMemory) start += " --memory " + quote(dir / "mem.bin");
+        ok = std::system(start.c_str()) == 0;
+    }
+    ~Sim()
+    {
+        std::string stop = "kill $(cat " + quote(dir / "pid") + ") 2>/dev/null; sleep 0.2";
+        (void)std::system(stop.c_str());
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    bool ok = false;
+};
+
+void batchTransfer(benchmark::State& state, const char* option, const char* file)
+{
+    Sim sim(option[1] == 'R');
+    if (!sim.ok) {
+        state.SkipWithError("kbdsim did not start");
+        return;
+    }
+    const std::string cmd = "cd " + quote(sim.dir) + " && " + sim.env + quote(binDir / "ptu") + " " + option + " " +
+                            file + " 2>/dev/null";
+    double total = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        int rc = std::system(cmd.c_str());
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (rc != 0) {
+            state.SkipWithError("ptu failed");
+            return;
+        }
+        state.SetIterationTime(s);
+        total += s;
+    }
+    state.counters["ratio"] = total / double(state.iterations()) / kMandatedSeconds;
+}
+
+void BM_BatchRead8K(benchmark::State& state) { batchTransfer(state, "-R", "out.bin"); }
+void BM_BatchWrite8K(benchmark::State& state) { batchTransfer(state, "-W", "in.bin"); }
+
+}  // namespace
+
+BENCHMARK(BM_BatchRead8K)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BatchWrite8K)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    binDir = fs::absolute(fs::path(argv[0])).parent_path();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
