@@ -35,13 +35,14 @@ struct ImageSink {
     uint8_t* img;
     int w;
     int limit;
-    bool ended = false;
-    bool overflow = false;
+    bool ended = false;     // a 0 came: the rest of the macro is not stored
+    bool overflow = false;  // the macro would reach the tail area
+    bool stop = false;      // either of the two
     void code(const Code8& c, int len)
     {
-        if (!more()) return;
+        if (stop) return;
         if (w + len + 1 > limit) {
-            overflow = true;
+            overflow = stop = true;
             return;
         }
         std::memcpy(img + w, c.data(), c.size());  // the image buffer has room beyond kbb_f
@@ -49,13 +50,13 @@ struct ImageSink {
     }
     void byte(uint8_t b)
     {
-        if (!more()) return;
+        if (stop) return;
         if (b == 0) {
-            ended = true;
+            ended = stop = true;
             return;
         }
         if (w + 2 > limit) {
-            overflow = true;
+            overflow = stop = true;
             return;
         }
         img[w++] = b;
@@ -64,13 +65,13 @@ struct ImageSink {
     void packed(uint64_t code, int len)
     {
         if (w + len + 1 > limit) {
-            overflow = true;
+            overflow = stop = true;
             return;
         }
         std::memcpy(img + w, &code, sizeof code);
         w += len;
     }
-    bool more() const { return !ended && !overflow; }
+    bool more() const { return !stop; }
 };
 
 // ttos into `sink`.
@@ -122,7 +123,7 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
         const auto uc = static_cast<unsigned char>(c);
         if constexpr (Sink::kImage) {
             if (!log && !raw && uc != 0) {
-                sink.packed(ix.charCode[uc], ix.charCodeLen[uc]);
+                sink.packed(ix.charCode[uc], ix.charCodeLen[uc]);  // `more` held: nothing stopped it
                 ++i;
                 continue;
             }
