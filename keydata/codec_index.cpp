@@ -15,12 +15,10 @@ namespace {
 
 constexpr std::size_t kDenseFrom = 12;    // children from which a node gets a full table
 
-constexpr std::size_t kLongestKeyName = 16;
-
 // The upper-case name packed into two words; false when it is too long.
 bool pack(std::string_view s, CodecIndex::NameKey& k)
 {
-    if (s.empty() || s.size() > kLongestKeyName) return false;
+    if (s.empty() || s.size() > CodecIndex::kMaxNameChars) return false;
     k.lo = k.hi = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const uint64_t up = uint8_t(upperAscii(s[i]));

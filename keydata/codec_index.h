@@ -43,7 +43,9 @@ struct CodecIndex {
     Match match(std::string_view bytes) const;
 
     // Name hash: open addressing over the upper-case names packed into two
-    // words (names have at most 16 characters), first row kept.
+    // words, first row kept. Longer names are not looked up (the tables'
+    // longest has 10 characters).
+    static constexpr std::size_t kMaxNameChars = 16;
     struct NameKey {
         uint64_t lo = 0, hi = 0;
         std::size_t len = 0;

@@ -88,7 +88,7 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
         const char c = t[i];
         if (c == '{') {
             // The token text runs to the next "}" and has at most 63
-            // characters; its first 16 are packed for the name lookup.
+            // characters; the first ones are packed for the name lookup.
             const std::size_t stop = std::min(n, i + 2 + kMaxTokenText);
             std::size_t close = i + 1;
             uint64_t lo = 0, hi = 0;
@@ -96,14 +96,16 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
                 const std::size_t k = close - (i + 1);
                 const uint64_t up = uint8_t(upperAscii(t[close]));
                 if (k < 8) lo |= up << (8 * k);
-                else if (k < 16) hi |= up << (8 * (k - 8));
+                else if (k < CodecIndex::kMaxNameChars) hi |= up << (8 * (k - 8));
             }
             if (close == stop) {
                 ++i;  // no "}" within reach: not a token, the brace is dropped
                 continue;
             }
             const std::string_view tok = t.substr(i + 1, close - (i + 1));
-            const int r = tok.empty() || tok.size() > 16 ? -1 : ix.findName(CodecIndex::NameKey{lo, hi, tok.size()});
+            const int r = tok.empty() || tok.size() > CodecIndex::kMaxNameChars
+                              ? -1
+                              : ix.findName(CodecIndex::NameKey{lo, hi, tok.size()});
             if (r >= 0) {
                 sink.code(set.nok1[std::size_t(r)].code, ix.nameLen[std::size_t(r)]);
                 i = close + 1;
@@ -123,7 +125,8 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
         const auto uc = static_cast<unsigned char>(c);
         if constexpr (Sink::kImage) {
             if (!log && !raw && uc != 0) {
-                sink.packed(ix.charCode[uc], ix.charCodeLen[uc]);  // `more` held: nothing stopped it
+                // Without the trace the loop ends as soon as the sink stops.
+                sink.packed(ix.charCode[uc], ix.charCodeLen[uc]);
                 ++i;
                 continue;
             }

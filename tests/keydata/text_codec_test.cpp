@@ -44,6 +44,19 @@ TEST(Syntex, NamesBecomeUpperCaseTokensEverythingElseStays)
     EXPECT_EQ(norm(TableSetId::de, "{druck}"), "{DRUCK}");
 }
 
+TEST(Syntex, EveryNameOfEverySetIsAToken)
+{
+    for (TableSetId ts : {TableSetId::us, TableSetId::uk, TableSetId::es, TableSetId::pt, TableSetId::no,
+                          TableSetId::it, TableSetId::de, TableSetId::fr}) {
+        for (const KeyNameRow& row : tableSet(ts).nok1) {
+            std::string lower(row.name), upper(row.name);
+            for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+            EXPECT_EQ(norm(ts, "{" + lower + "}"), "{" + upper + "}") << tableSet(ts).tag;
+        }
+    }
+}
+
 TEST(Syntex, KeepsTheFirst255CharactersAndCompletesAStartedToken)
 {
     EXPECT_EQ(norm(US, std::string(300, 'a')), std::string(255, 'a'));
