@@ -302,6 +302,14 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     const int ldt = mv.kbt_f > 1 && n > 0 ? raw[0] : 0;
 
     out << "# ptu-tpl listing of " << o.input << "\n";
+    // The switches are no listing lines: name them for the encode to come.
+    std::string switches;
+    for (auto [on, name] : {std::pair{o.m84, "-8"}, std::pair{o.m70, "-7"}, std::pair{o.m17, "-b"},
+                            std::pair{o.pad == 2, "-2"}, std::pair{o.pad == 1, "-4"}, std::pair{o.m60, "-6"},
+                            std::pair{o.noHide, "-x"}, std::pair{o.raw, "-n"}})
+        if (on) switches += std::string(" ") + name;
+    if (o.kmax) switches += " --kmax " + std::to_string(*o.kmax);
+    if (!switches.empty()) out << "# decoded with" << switches << ": give encode the same\n";
     out << "model " << mv.kbt_f << "\n";
     out << "memory " << mv.kbb_f << "\n";
     out << "locale " << tableSet(s->loc.tset).tag << "\n";
