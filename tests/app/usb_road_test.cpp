@@ -24,6 +24,13 @@ using ptu::test::FakePlatform;
 
 namespace {
 
+// CTest does not hand these tests the platform choice: unless one is made,
+// the application object (whichever test file makes it) is offscreen.
+[[maybe_unused]] const bool offscreen = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}();
+
 class QtApp : public ::testing::Environment {
 public:
     void SetUp() override
