@@ -257,10 +257,6 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         return f->code;
     }
     if (!notice.empty()) err << "ptu-tpl: " << notice << "\n";
-    if (s->fl.usb_f && !usbFormAvailable()) {
-        err << "ptu-tpl: this build cannot translate the USB form of a data file\n";
-        return EXIT_BAD_INPUT;
-    }
     // Load's order: the file into the raw buffer, the USB form translated
     // back, the decoding, the fixed key texts.
     const int n = int(std::min<std::size_t>(data.size(), kRawBufSize));
@@ -371,10 +367,6 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     if (auto f = settle(o, listing.header, *s, false, 0, nullptr, notice)) {
         err << "ptu-tpl: " << f->message << "\n";
         return f->code;
-    }
-    if (s->fl.usb_f && !usbFormAvailable()) {
-        err << "ptu-tpl: this build cannot translate the USB form of a data file\n";
-        return EXIT_BAD_INPUT;
     }
     std::vector<std::string> leftOut;
     for (const KeyLine& k : listing.keys) {

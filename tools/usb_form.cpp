@@ -4,8 +4,6 @@
 
 namespace ptu::tpl {
 
-bool usbFormAvailable() { return true; }
-
 void toInternalForm(State& s, uint8_t* buf) { hid2sc(s, {buf, std::size_t(s.mv.kbb_f)}); }
 void toUsbForm(State& s, uint8_t* buf) { sc2hid(s, {buf, std::size_t(s.mv.kbb_f)}); }
 

@@ -9,9 +9,6 @@
 
 namespace ptu::tpl {
 
-// Whether this build can translate between the two forms.
-bool usbFormAvailable();
-
 // The kbb_f-byte image in `buf` from the USB form to scan codes, and back.
 void toInternalForm(State& s, uint8_t* buf);
 void toUsbForm(State& s, uint8_t* buf);
