@@ -90,15 +90,6 @@ TEST(BatchRoad, WritesCloseWithTheLowerTone)
     EXPECT_EQ(tail(r.pf.events, closing(2000).size()), closing(2000));
 }
 
-TEST(BatchRoad, ReadAndWriteTogetherRead)
-{
-    Road r;
-    std::ofstream(r.path("in"), std::ios::binary) << "x";
-    EXPECT_EQ(r.run("-w " + r.path("in") + " -r " + r.path("out")), 0);
-    EXPECT_EQ(r.file("out"), r.kb.mem);
-    EXPECT_EQ(r.pf.only("beep 3000").size(), 1u);
-}
-
 TEST(BatchRoad, AttemptsStopWhenTheKeyboardAnswers)
 {
     Road r;

@@ -294,17 +294,6 @@ TEST(Rwkf16, ReadWritesTheMemoryToTheFileWithEveryMark)
     EXPECT_EQ(f.pf.clock_ms, 0) << "no tone of its own";
 }
 
-TEST(Rwkf16, TwoKilobyteKeyboardMarks)
-{
-    Fixture f(2048, false);
-    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.path("o")), XFER_OK);
-    auto texts = f.texts();
-    std::vector<std::string> marks(texts.begin() + 1, texts.end() - 1);
-    EXPECT_EQ(marks, percentTexts(kReadPhrase, {0, 25, 50, 75}));
-    EXPECT_EQ(texts.back(), "progress text  100% " + kReadPhrase + " -");
-    EXPECT_EQ(readFile(f.path("o")).size(), 2048u);
-}
-
 TEST(Rwkf16, WriteSendsTheFileAndWarnsAboutItsSize)
 {
     Fixture f(2048, true);
@@ -415,15 +404,6 @@ TEST(Rwkf, ReadUnpacksTheMemoryIntoTheFile)
                                                                    : "progress text Reading 2K Data from the Keyboard... -"});
         EXPECT_NE(f.log().find(" fn=" + out + " \n -> Rall <- \n"), std::string::npos);
     }
-}
-
-TEST(Rwkf, BothOptionsRead)
-{
-    Fixture f(2048, false);
-    writeFile(f.path("in"), pattern(2048, 1));
-    EXPECT_EQ(rwkf(*f.st, f.pf, "-w " + f.path("in") + " -r " + f.path("out")), XFER_OK);
-    EXPECT_EQ(readFile(f.path("out")), f.kb.mem);
-    EXPECT_NE(f.kb.mem, pattern(2048, 1));
 }
 
 TEST(Rwkf, WriteSendsTheFileFilledToTheMemorySize)
