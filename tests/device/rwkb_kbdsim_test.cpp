@@ -77,8 +77,12 @@ TEST(RwkbKbdsim, InjectedFaultsGiveTheirResultCodes)
         ASSERT_EQ(k.sim.start(std::string("--r2a 0xA4 ") + c.args), 0) << c.args;
         int first = k.info();
         EXPECT_EQ(first, c.first) << c.args;
-        if (c.first != RWKB_OK) EXPECT_EQ(k.info(), RWKB_OK) << "the fault was for one request: " << c.args;
-        if (c.second >= 0) EXPECT_EQ(k.read(), c.second) << c.args;
+        if (c.first != RWKB_OK) {
+            EXPECT_EQ(k.info(), RWKB_OK) << "the fault was for one request: " << c.args;
+        }
+        if (c.second >= 0) {
+            EXPECT_EQ(k.read(), c.second) << c.args;
+        }
     }
 
     Live nak;

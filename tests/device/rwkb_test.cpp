@@ -202,7 +202,9 @@ TEST(Rwkb, ReplyChecksAndTheirSounds)
         EXPECT_EQ(rwkb(*f.st, f.pf, c.mode, buf), c.result) << c.mode;
         const std::string& last = f.pf.events.back();
         EXPECT_EQ(last, c.sound ? c.sound : "pump") << c.mode;
-        if (c.logLine) EXPECT_NE(f.log().find(c.logLine), std::string::npos) << c.logLine;
+        if (c.logLine) {
+            EXPECT_NE(f.log().find(c.logLine), std::string::npos) << c.logLine;
+        }
         EXPECT_EQ(f.st->rg.r2a, 0x0C) << "a failed INFO changes no register";
     }
 }
