@@ -1,5 +1,6 @@
 #include "device/rwkb.h"
 
+#include "device/driver_device.h"
 #include "device/identify.h"
 #include "device/usb.h"
 
@@ -84,13 +85,7 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
     if (st.fl.d_f) loadDemoValues(st);
     if (mode == MODE_8042 && !st.fl.kbc_f) return RWKB_OK;
 
-    // Access rights of the device are the service's business on this
-    // platform; the two steps keep their trace lines.
-    pf.setLastError(0);
-    log.printf(" InitSD()=%ld \n", long(pf.lastError()));
-    pf.setLastError(0);
-    log.printf(" SetSDDacl()=%ld \n", long(pf.lastError()));
-    pf.setLastError(0);
+    logDeviceAccess(st, pf, "");
 
     if (mode < MODE_INFO || mode > MODE_ENAB1) {
         log.printf(" Bad IoCtrl Code %ld \n", long(mode));
@@ -131,14 +126,7 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
     inLen = std::min<uint32_t>(inLen, uint32_t(buffer.size()));
     outLen = std::min<uint32_t>(outLen, uint32_t(buffer.size()));
 
-    pf.setLastError(0);
-    DevHandle h = pf.openDevice(Device::portgate);
-    log.printf(" CreateFile( portgate)= %lx \n", (unsigned long)pf.lastError());
-    if (h == kNoDevice) {
-        pf.setLastError(0);
-        h = pf.openDevice(Device::vptu);
-        log.printf(" CreateFile( vptu.vxd)= %lx \n", (unsigned long)pf.lastError());
-    }
+    DevHandle h = openDriverDevice(st, pf);
     if (h == kNoDevice && !st.fl.d_f) {
         log.printf(" rwkb failed \n");
         pf.beep(2000, 100);

@@ -1,5 +1,6 @@
 #include "device/transfer.h"
 
+#include "device/driver_device.h"
 #include "device/replacing_file.h"
 #include "device/rwkb.h"
 #include "device/usb.h"
@@ -72,20 +73,8 @@ void failurePause(Platform& pf)
 // The device of the block transfers: the first driver, else the second.
 DevHandle openDriver(State& st, Platform& pf)
 {
-    Log& log = st.log;
-    pf.setLastError(0);
-    log.printf("\n InitSD()=%ld \n", long(pf.lastError()));
-    pf.setLastError(0);
-    log.printf(" SetSDDacl()=%ld \n", long(pf.lastError()));
-    pf.setLastError(0);
-    DevHandle h = pf.openDevice(Device::portgate);
-    log.printf(" CreateFile( portgate)= %lx \n", (unsigned long)pf.lastError());
-    if (h == kNoDevice) {
-        pf.setLastError(0);
-        h = pf.openDevice(Device::vptu);
-        log.printf(" CreateFile( vptu.vxd)= %lx \n", (unsigned long)pf.lastError());
-    }
-    return h;
+    logDeviceAccess(st, pf, "\n");
+    return openDriverDevice(st, pf);
 }
 
 // One block request on `area`. Demo mode answers 33 bytes without the driver.

@@ -29,7 +29,8 @@ struct Road {
     {
         kb.mem = test::pattern(8192);
         kb.attach(pf);
-        char tmpl[] = "/tmp/ptu-road-XXXXXX";
+        // No "-" in the folder: its path stands in a scanned command line.
+        char tmpl[] = "/tmp/pturoadXXXXXX";
         dir = mkdtemp(tmpl);
     }
     ~Road() { fs::remove_all(dir); }

@@ -36,7 +36,8 @@ struct Fixture {
         st->rg.r2a = kb.r2a;
         st->mv.kbb_f = size;
         if (withLog) st->log.attach(open_memstream(&logText, &logSize));
-        char tmpl[] = "/tmp/ptu-transfer-XXXXXX";
+        // No "-" in the folder: its path stands in a scanned command line.
+        char tmpl[] = "/tmp/ptutransferXXXXXX";
         dir = mkdtemp(tmpl);
     }
     ~Fixture()

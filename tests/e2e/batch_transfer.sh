@@ -6,7 +6,7 @@ set -u
 BIN=$(cd "${1:?usage: $0 BINDIR}" && pwd)
 unset DISPLAY WAYLAND_DISPLAY
 export PTU_NO_SOUND=1
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
 export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/no-log
 trap 'stop_sim; rm -rf "$work"' EXIT
 fail=0

@@ -5,7 +5,7 @@ set -u
 BIN=${1:?usage: $0 BINDIR}
 unset DISPLAY WAYLAND_DISPLAY
 export PTU_NO_SOUND=1
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
 export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/ptu.log
 trap '[ -f "$work/pid" ] && kill "$(cat "$work/pid")" 2>/dev/null; sleep 0.2; rm -rf "$work"' EXIT
 fail=0
