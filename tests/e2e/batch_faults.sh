@@ -4,31 +4,8 @@
 # and leaves the old file, a failed single read leaves the old file, and a
 # missing keyboard gives exit 1. Each failed block attempt waits 2.5 s, so
 # only a handful are injected here; the rest is tested on the virtual clock.
-set -u
-BIN=$(cd "${1:?usage: $0 BINDIR}" && pwd)
-unset DISPLAY WAYLAND_DISPLAY
-export PTU_NO_SOUND=1
-work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
-export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/no-log
-trap 'stop_sim; rm -rf "$work"' EXIT
-fail=0
-check() { # description, expected, actual
-  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1 (expected '$2', got '$3')"; fail=1; fi
-}
-stop_sim() {
-  if [ -f "$work/pid" ]; then
-    local pid; pid=$(cat "$work/pid")
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    rm -f "$work/pid"
-  fi
-}
-start_sim() { # kbdsim options...
-  stop_sim
-  "$BIN/kbdsim" --daemon --socket "$PORTGATE_SOCKET" --pidfile "$work/pid" --memory "$work/mem.bin" "$@"
-  check "kbdsim starts $*" 0 $?
-}
-same() { cmp -s "$1" "$2" && echo same || echo different; }
+source "$(dirname "$0")/lib/common.sh" "$1"
+start_sim() { start_sim_on "$work/mem.bin" "$@"; }
 
 cd "$work"
 head -c 8192 /dev/urandom > mem.bin

@@ -2,37 +2,12 @@
 # The batch roads of the real ptu without a display against kbdsim on a
 # private socket: -R -W -r -w move the memory exactly, the progress texts
 # reach standard error, and bad command lines give their exit codes.
-set -u
-BIN=$(cd "${1:?usage: $0 BINDIR}" && pwd)
-unset DISPLAY WAYLAND_DISPLAY
-export PTU_NO_SOUND=1
-work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
-export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/no-log
-trap 'stop_sim; rm -rf "$work"' EXIT
-fail=0
-check() { # description, expected, actual
-  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1 (expected '$2', got '$3')"; fail=1; fi
-}
-stop_sim() {
-  if [ -f "$work/pid" ]; then
-    local pid; pid=$(cat "$work/pid")
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    rm -f "$work/pid"
-  fi
-}
-start_sim() { # memory file, kbdsim options...
-  stop_sim
-  local mem=$1; shift
-  "$BIN/kbdsim" --daemon --socket "$PORTGATE_SOCKET" --pidfile "$work/pid" --memory "$mem" "$@"
-  check "kbdsim starts $*" 0 $?
-}
-same() { cmp -s "$1" "$2" && echo same || echo different; }
+source "$(dirname "$0")/lib/common.sh" "$1"
 
 cd "$work"
 head -c 8192 /dev/urandom > mem.bin
 cp mem.bin before.bin
-start_sim mem.bin
+start_sim_on mem.bin
 
 # -R: the memory into a file, every mark shown.
 "$BIN/ptu" -R out.bin 2> err; check "-R exits 0" 0 $?
@@ -79,7 +54,7 @@ check "the refused runs left the memory alone" same "$(same mem.bin mem-now.bin)
 # A 2K keyboard: four marks.
 head -c 2048 /dev/urandom > mem2k.bin
 cp mem2k.bin before2k.bin
-start_sim mem2k.bin --r2a 0x84
+start_sim_on mem2k.bin --r2a 0x84
 "$BIN/ptu" -R out2k.bin 2> err; check "2K -R exits 0" 0 $?
 check "2K -R file equals the memory" same "$(same out2k.bin before2k.bin)"
 marks=$(grep -E '^ [0-9]+% Keyboard Reading has Completed $' err | awk '{print $1}' | tr '\n' ' ')

@@ -1,17 +1,8 @@
 #!/usr/bin/env bash
 # The help box and the controller road of the real ptu, without a display,
 # against kbdsim on a private socket.
-set -u
-BIN=${1:?usage: $0 BINDIR}
-unset DISPLAY WAYLAND_DISPLAY
-export PTU_NO_SOUND=1
-work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
-export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/ptu.log
-trap '[ -f "$work/pid" ] && kill "$(cat "$work/pid")" 2>/dev/null; sleep 0.2; rm -rf "$work"' EXIT
-fail=0
-check() { # description, expected, actual
-  if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1 (expected '$2', got '$3')"; fail=1; fi
-}
+source "$(dirname "$0")/lib/common.sh" "$1"
+export PTU_LOG=$work/ptu.log
 
 for args in "-?" "-h" "-r -?"; do
   out=$("$BIN/ptu" $args 2>/dev/null); rc=$?
@@ -28,8 +19,7 @@ done
 check "log says rwkb failed" 1 "$(grep -c '^ rwkb failed $' "$PTU_LOG")"
 
 # With the emulated keyboard.
-"$BIN/kbdsim" --daemon --socket "$PORTGATE_SOCKET" --pidfile "$work/pid" --memory "$work/mem.bin"
-check "kbdsim starts" 0 $?
+start_sim_on "$work/mem.bin"
 : > "$PTU_LOG"
 "$BIN/ptu" -s -T; check "ptu -s -T with kbdsim" 0 $?
 check "log has the entry line" 1 "$(grep -c '^ in rwkb( 7, .* ) at [0-9]* $' "$PTU_LOG")"

@@ -15,28 +15,6 @@ using namespace ptu;
 
 namespace {
 
-// One application object for the whole program, made before the first test
-// unless another test file made it already, and destroyed after the last.
-class QtApp : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!QApplication::instance()) app_ = new QApplication(argc_, argv_);
-    }
-    void TearDown() override
-    {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    int argc_ = 1;
-    char name_[8] = "test_ui";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* app_ = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const qtApp = ::testing::AddGlobalTestEnvironment(new QtApp);
-
 void ensureApp() { ASSERT_NE(QApplication::instance(), nullptr); }
 
 QColor labelColour(const TAboutBox1& box) { return box.Comments->palette().color(QPalette::Window); }

@@ -17,33 +17,6 @@ using namespace ptu;
 
 namespace {
 
-// CTest does not hand these tests the platform choice: unless one is made,
-// the application object (whichever test file makes it) is offscreen.
-[[maybe_unused]] const bool offscreen = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return true;
-}();
-
-class QtApp : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!QApplication::instance()) app_ = new QApplication(argc_, argv_);
-    }
-    void TearDown() override
-    {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    int argc_ = 1;
-    char name_[8] = "test_ui";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* app_ = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const qtApp = ::testing::AddGlobalTestEnvironment(new QtApp);
-
 struct Chooser {
     std::unique_ptr<State> st = std::make_unique<State>();
     TDialog2 dlg{*st};
