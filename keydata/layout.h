@@ -29,11 +29,17 @@ inline int lastSlot(const ModelValues& mv) { return std::clamp(mv.kmax, 0, kSlot
 
 // The first offset that the index writer and the tail writes may touch; every
 // key string must end below it. With six pages that is lmt. With one page the
-// index writer also fills the reserved bytes from end - 100 on (index words at
-// end - 100 .. end - 40, the moved page index at end - 28 .. end - 17).
+// index writer goes on counting zeros after the page as if further pages
+// followed: the words of the next index land at end - 40 .. end - 30 as soon
+// as the page has ended (the moved page index then lies at end - 28 ..
+// end - 17). Each later index (end - 52, ..., end - 100) needs kmax + 1 more
+// zeros below lmt first; with 36 slots or more a page's worth of zeros no
+// longer fits between such an index and the key data, so only end - 40 bounds
+// the data. With fewer slots the indexes reach down to end - 100.
 inline int keyDataEnd(const ModelValues& mv)
 {
-    return mv.kbp_f == 1 ? std::min(mv.lmt, mv.kbb_f - 100) : mv.lmt;
+    if (mv.kbp_f != 1) return mv.lmt;
+    return std::min(mv.lmt, lastSlot(mv) >= 35 ? mv.kbb_f - 40 : mv.kbb_f - 100);
 }
 
 }  // namespace ptu

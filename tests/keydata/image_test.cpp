@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -228,6 +229,48 @@ TEST(ImageFull, KeysAfterTheLimitAreDroppedAndTheTailIsNeverText)
             }
         }
     EXPECT_EQ(stored + dropped.size(), 6u * 142u);
+}
+
+TEST(ImageFull, OnePageKeyDataRunsUpToTheFirstIndexWordAndSurvivesTheTail)
+{
+    // One long macro in the last used slot of a one-page 2K image; every byte
+    // of key data must survive the index writer and the tail (with pad_f the
+    // moved index too), and the longest macro that fits ends just below
+    // end - 40 (with 35 slots or fewer the later indexes reach end - 100).
+    struct Case { int kbt, pad, kmax, end; };
+    for (const Case c : {Case{0, 0, 175, 2048 - 40}, Case{5, 1, 175, 2048 - 40}, Case{0, 0, 20, 2048 - 100}}) {
+        auto s = makeState(c.kbt, 2048, 1);
+        s->fl.pad_f = c.pad;
+        s->fl.hide_f = 0;
+        s->mv.kmax = c.kmax;
+        int k = c.kmax;
+        while (keypos[c.kbt][k].col >= kCols || keypos[c.kbt][k].row >= kRows || (keypos[c.kbt][k].kind & 0x10)) --k;
+        const KeySlot& ks = keypos[c.kbt][k];
+        // Slots 0 .. k - 1 are one 0 each; the macro is the marker, L bytes, 0.
+        const int longest = c.end - 2 - k;
+        for (int len = 1; len <= longest + 1; len += (len + 40 < longest ? 40 : 1)) {
+            SCOPED_TRACE("model " + std::to_string(c.kbt) + " kmax " + std::to_string(c.kmax) + " length " +
+                         std::to_string(len));
+            s->kd.hbuf[0][ks.row][ks.col] = std::string(std::size_t(len), 'a');
+            s->buf.ibuf.fill(0);
+            const auto dropped = htor(*s);
+            const std::vector<uint8_t> keyData(s->buf.ibuf.begin(), s->buf.ibuf.begin() + s->kd.used_len);
+            EXPECT_EQ(buildImage(*s), dropped);
+            const auto img = image(*s);
+            ASSERT_TRUE(std::equal(keyData.begin(), keyData.end(), img.begin()));
+            if (len > longest) {
+                EXPECT_EQ(dropped, (std::vector<KeyRef>{{0, ks.col, ks.row}}));
+                continue;
+            }
+            EXPECT_TRUE(dropped.empty());
+            auto back = makeState(c.kbt, 2048, 1);
+            back->fl.pad_f = c.pad;
+            back->fl.hide_f = 0;
+            back->mv.kmax = c.kmax;
+            loadImage(*back, img);
+            EXPECT_EQ(back->kd.hbuf[0][ks.row][ks.col].size(), std::size_t(len));
+        }
+    }
 }
 
 TEST(ImageFull, KmaxBeyondTheSlotTableIsKeptTo175)
