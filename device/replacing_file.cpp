@@ -13,6 +13,18 @@ namespace {
 
 std::string reason(int e) { return e ? std::strerror(e) : "write error"; }
 
+// The file a link leads to, also when that file does not exist yet.
+fs::path followLinks(fs::path p)
+{
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
+        fs::path target = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return p;
+}
+
 }  // namespace
 
 bool ReplacingFile::open(const std::string& destination)
@@ -23,17 +35,27 @@ bool ReplacingFile::open(const std::string& destination)
         error_ = "no file name";
         return false;
     }
-    fs::path dest(destination);
     std::error_code ec;
-    // A link is followed, as opening the destination itself would do.
-    if (fs::is_symlink(dest, ec)) {
-        fs::path target = fs::canonical(dest, ec);
-        if (!ec) dest = target;
-    }
-    if (fs::is_directory(dest, ec)) {
+    const fs::file_status what = fs::status(destination, ec);
+    if (fs::is_directory(what)) {
         error_ = "cannot create " + destination + ": it is a folder";
         return false;
     }
+    // A device, a pipe or a socket (/dev/stdout, a FIFO) holds nothing a
+    // failed read could destroy and must not be renamed over: it is written
+    // in place, and only after a whole transfer.
+    if (fs::exists(what) && !fs::is_regular_file(what)) {
+        errno = 0;
+        fp_ = std::fopen(destination.c_str(), "wb");
+        if (!fp_) {
+            error_ = "cannot create " + destination + ": " + reason(errno);
+            return false;
+        }
+        dest_ = destination;
+        return true;
+    }
+    // A link is followed, as opening the destination itself would do.
+    const fs::path dest = followLinks(destination);
     // A destination that may not be written stays as it is.
     if (fs::exists(dest, ec)) {
         errno = 0;
@@ -86,7 +108,7 @@ bool ReplacingFile::commit()
     std::error_code ec;
     if (!ok) {
         error_ = "cannot write " + dest_ + ": " + reason(e);
-    } else {
+    } else if (!temp_.empty()) {
         const fs::file_status old = fs::status(dest_, ec);
         if (!ec && fs::exists(old)) fs::permissions(temp_, old.permissions(), ec);
         fs::rename(temp_, dest_, ec);
@@ -95,7 +117,7 @@ bool ReplacingFile::commit()
             error_ = "cannot replace " + dest_ + ": " + ec.message();
         }
     }
-    if (!ok) fs::remove(temp_, ec);
+    if (!ok && !temp_.empty()) fs::remove(temp_, ec);
     temp_.clear();
     return ok;
 }

@@ -1,6 +1,8 @@
 // A file written under a temporary name beside its destination and renamed
 // over it only when the whole content is there, so that a transfer that
-// fails half-way never destroys the file it was meant to replace.
+// fails half-way never destroys the file it was meant to replace. A
+// destination that is not a regular file (a device, a pipe) is written in
+// place instead.
 #pragma once
 
 #include <cstdio>
@@ -25,9 +27,10 @@ public:
     // Closes the temporary and renames it over the destination (taking the
     // destination's permissions when it exists). On any failure the
     // temporary is removed, the destination is left as it was and error()
-    // says why.
+    // says why. A destination written in place is closed.
     bool commit();
-    // Closes and removes the temporary; the destination is not touched.
+    // Closes and removes the temporary; the destination is not touched
+    // (one written in place has had nothing written to it yet).
     void discard();
 
     const std::string& temporary() const { return temp_; }

@@ -12,6 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace ptu;
 using ptu::test::FakeKeyboard;
@@ -364,6 +367,26 @@ TEST(Rwkf16, AFailedReadLeavesTheOldFileAlone)
     f.kb.failBlock.clear();
     EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + out), XFER_OK);
     EXPECT_EQ(readFile(out), f.kb.mem);
+}
+
+TEST(Rwkf16, ADestinationThatIsNoPlainFileIsWrittenThroughNotReplaced)
+{
+    // A pipe (as /dev/stdout often is) receives the image and stays a pipe.
+    Fixture f(2048, false);
+    const std::string pipe = f.path("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<uint8_t> got;
+    std::thread reader([&] { got = readFile(pipe); });
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + pipe), XFER_OK);
+    reader.join();
+    EXPECT_EQ(got, f.kb.mem);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+
+    // A link to a file not there yet: the file is made, the link stays.
+    fs::create_symlink("target", f.path("link"));
+    EXPECT_EQ(rwkf(*f.st, f.pf, "-r " + f.path("link")), XFER_OK);
+    EXPECT_TRUE(fs::is_symlink(f.path("link")));
+    EXPECT_EQ(readFile(f.path("target")), f.kb.mem);
 }
 
 TEST(Rwkf16, AReplyWithoutTheWholeBlockIsRetried)
