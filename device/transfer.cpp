@@ -290,6 +290,8 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
             break;
         }
         if (reading && log.isOpen()) {
+            // The data of the block just read (not the buffer's first block
+            // over and over).
             uint8_t data[kAreaBytes];
             const int n = unpackReply(area.data(), returned, data, kAreaBytes);
             for (int i = 0; i < n; ++i) log.printf(" %x", data[i]);
