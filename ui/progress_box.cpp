@@ -35,6 +35,9 @@ TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent)
     ListBox1->addItem("Accessing the keyboard may take 40 seconds.");
     ListBox1->addItem("Please don't move your mouse and have a rest.");
     ListBox1->setFixedHeight(48);
+    // Two lines to read, nothing to pick: no highlighted row, no focus frame.
+    ListBox1->setSelectionMode(QAbstractItemView::NoSelection);
+    ListBox1->setFocusPolicy(Qt::NoFocus);
 
     ProgressBar1 = new QProgressBar(Panel1);
     ProgressBar1->setRange(0, 100);
