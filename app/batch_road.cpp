@@ -63,14 +63,10 @@ int batchRoad(State& st, Platform& pf, const std::string& cp)
 
 int runBatchRoad(State& st, QtPlatform& pf, const std::string& cp)
 {
-    int status;
-    {
-        auto box = std::make_unique<TAboutBox1>();
-        bindProgressBox(pf, box.get());
-        status = batchRoad(st, pf, cp);
-        bindProgressBox(pf, nullptr);
-    }
-    st.log.close();
+    auto box = std::make_unique<TAboutBox1>();
+    bindProgressBox(pf, box.get());
+    const int status = batchRoad(st, pf, cp);
+    bindProgressBox(pf, nullptr);
     return status;
 }
 

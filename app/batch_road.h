@@ -24,8 +24,7 @@ constexpr int kNoKeyboardExit = 1;
 int batchRoad(State& st, Platform& pf, const std::string& cp);
 
 // The road as the program runs it: creates the progress box TAboutBox1,
-// binds it to the platform, runs batchRoad, destroys the box and closes
-// the open files.
+// binds it to the platform, runs batchRoad and destroys the box.
 int runBatchRoad(State& st, QtPlatform& pf, const std::string& cp);
 
 }  // namespace ptu

@@ -17,10 +17,9 @@ using namespace ptu;
 
 namespace {
 
-int notYet(State& st, const char* what)
+int notYet(const char* what)
 {
     std::fprintf(stderr, "ptu: %s is not available yet\n", what);
-    st.log.close();
     return 1;
 }
 
@@ -59,22 +58,17 @@ int main(int argc, char** argv)
         return 0;
     }
     // The USB road comes first; the chooser it creates lives as long as the
-    // run. Whatever road follows, the USB keyboard is closed at its end.
+    // run. Whatever road follows ends through endRun, which closes the log
+    // and, when in use, the USB keyboard.
     std::unique_ptr<TDialog2> usbChooser;
-    struct UsbCloser {
-        State& st;
-        Platform& pf;
-        ~UsbCloser() { closeUSB(st, pf); }
-    } usbCloser{*st, pf};
     if (scan.usb) {
         pf.setLibraryDir(QCoreApplication::applicationDirPath().toStdString());
         if (!runUsbRoad(*st, pf, usbChooser)) return 1;
     }
-    if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) return runBatchRoad(*st, pf, cp);
-    if (st->fl.bat_f & BAT_CTRL) {
-        int status = controllerRoad(*st, pf);
-        st->log.close();
-        return status;
-    }
-    return notYet(*st, "the main window");
+    int code;
+    if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) code = runBatchRoad(*st, pf, cp);
+    else if (st->fl.bat_f & BAT_CTRL) code = controllerRoad(*st, pf);
+    else code = notYet("the main window");
+    usbChooser.reset();
+    return endRun(*st, pf, code);
 }
