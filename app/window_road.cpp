@@ -45,6 +45,37 @@ std::vector<std::string> dataFolders(const std::string& exeDir)
     return folders;
 }
 
+WindowForms::WindowForms() = default;
+WindowForms::~WindowForms() = default;
+
+bool openWindow(State& st, QtPlatform& pf, WindowForms& forms, std::unique_ptr<TDialog2>& usbChooser,
+                const std::string& exeDir)
+{
+    QApplication::setStyle(new HintTiming);
+
+    forms.progress = std::make_unique<TAboutBox1>();
+    bindProgressBox(pf, forms.progress.get());
+    forms.progress->showBox();
+    pf.pump();
+
+    forms.memoryChooser = std::make_unique<TAboutBox3>(st, pf);
+    forms.modelChooser = std::make_unique<TDialog1>(st);
+
+    TForm1::Setup setup;
+    setup.lang = systemLanguageIds();
+    setup.dataFolders = dataFolders(exeDir);
+    setup.exePath = QCoreApplication::applicationFilePath().toStdString();
+    setup.choosers = modalChoosers(*forms.memoryChooser, *forms.modelChooser);
+    forms.form = std::make_unique<TForm1>(st, pf, setup);
+    if (!forms.form->FormCreate()) return false;
+
+    forms.about = std::make_unique<TAboutBox>(st.fl, forms.form.get());
+    forms.form->aboutCommand = [about = forms.about.get()] { about->exec(); };
+    if (!usbChooser) usbChooser = std::make_unique<TDialog2>(st);
+    forms.form->show();
+    return true;
+}
+
 int windowRoad(State& st, QtPlatform& pf, std::unique_ptr<TDialog2>& usbChooser, const std::string& exeDir)
 {
     if (pf.headless()) {
@@ -52,33 +83,11 @@ int windowRoad(State& st, QtPlatform& pf, std::unique_ptr<TDialog2>& usbChooser,
                    "the batch switches -r, -w, -R, -W and -s work without one");
         return 1;
     }
-    QApplication::setStyle(new HintTiming);
-
-    TAboutBox1 progress;
-    bindProgressBox(pf, &progress);
-    progress.showBox();
-    pf.pump();
-
-    TAboutBox3 memoryChooser(st, pf);
-    TDialog1 modelChooser(st);
-
-    TForm1::Setup setup;
-    setup.lang = systemLanguageIds();
-    setup.dataFolders = dataFolders(exeDir);
-    setup.exePath = QCoreApplication::applicationFilePath().toStdString();
-    setup.choosers = modalChoosers(memoryChooser, modelChooser);
-
     {
-        TForm1 form(st, pf, setup);
-        if (form.FormCreate()) {
-            TAboutBox about(st.fl, &form);
-            form.aboutCommand = [&about] { about.exec(); };
-            if (!usbChooser) usbChooser = std::make_unique<TDialog2>(st);
-            form.show();
-            QApplication::exec();
-        }
+        WindowForms forms;
+        if (openWindow(st, pf, forms, usbChooser, exeDir)) QApplication::exec();
+        bindProgressBox(pf, nullptr);
     }
-    bindProgressBox(pf, nullptr);
     // The window closed, or a chooser was cancelled: either way a normal end.
     return 0;
 }
