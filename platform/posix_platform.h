@@ -24,6 +24,7 @@ public:
     int runShell(const std::string& command) override;
     Library& library() override { return lib_; }
     unsigned long versionNumber() override;
+    int runProgram(const std::string& path, const std::vector<std::string>& argv) override;
 
     // Where a library is looked up before the dynamic loader's search: the
     // executable's folder.
