@@ -85,6 +85,8 @@ TEST_F(Tpl, EveryModelsFileComesBackByteForByte)
     const char* pieces[] = {"a", "Z", "{ENTER}", "{LSFT}", "{Delay5}", "7", " ", "{200}", "~", "\\\\"};
     for (int kbt = 0; kbt < kModels; ++kbt) {
         std::string listing = "model " + std::to_string(kbt) + "\nlocale fr\n";
+        // These driver keyboards keep no ldt: the program saves 0 there.
+        if (kbt == 5 || kbt == 6 || kbt == 7 || kbt == 8 || kbt == 12 || kbt == 15) listing += "ldt 0\n";
         for (int p = 0; p < pn[kbt]; ++p)
             for (int k = 1; k < 176; k += kbt <= 2 ? 17 : 3) {
                 const KeySlot& ks = keypos[kbt][k];
@@ -116,7 +118,7 @@ TEST_F(Tpl, KeysThatDoNotFitAreWrittenOutAndListed)
     listing += "key 0 21 15 nowhere\n";
     EXPECT_EQ(tpl({"encode", "-", "-o", path("full.tpl")}, listing), EXIT_LEFT_OUT);
     EXPECT_EQ(read("full.tpl").size(), 8192u);
-    EXPECT_NE(err_.find("page 5 column 0 row 0: the memory is full"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("page 5 column 0 row 0 (line 562): the memory is full"), std::string::npos) << err_;
     EXPECT_NE(err_.find("page 0 column 21 row 15 (line"), std::string::npos) << err_;
 
     // A one-page model stores no later page.
