@@ -15,23 +15,12 @@ namespace {
 
 using namespace std::chrono;
 
+// A connected pair of sockets: [0] the program's end, [1] the service's.
 struct Pair {
     int fds[2] = {-1, -1};
     Pair() { EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0); }
-    ~Pair()
-    {
-        for (int fd : fds)
-            if (fd >= 0) ::close(fd);
-    }
+    ~Pair() { ::close(fds[0]), ::close(fds[1]); }
 };
-
-TEST(RequestDeadline, WholeMemoryTransfersGetLongerThanEverythingElse)
-{
-    EXPECT_EQ(frame::requestDeadlineMs(0x80FF000C), 90000);  // READ
-    EXPECT_EQ(frame::requestDeadlineMs(0x80FF0010), 90000);  // WRITE
-    for (uint32_t code : {0x80FF0008u, 0x80FF0038u, 0x80FF0044u, 0x80FF0048u})
-        EXPECT_EQ(frame::requestDeadlineMs(code), 5000) << std::hex << code;
-}
 
 TEST(RequestDeadline, AReplyThatStopsHalfwayEndsAtTheDeadline)
 {
@@ -52,6 +41,10 @@ TEST(RequestDeadline, AReplyThatStopsHalfwayEndsAtTheDeadline)
 
 TEST(RequestDeadline, AServiceThatNeverAnswersFailsTheRequestAndTheHandle)
 {
+    EXPECT_EQ(frame::requestDeadlineMs(0x80FF000C), 90000);  // READ and WRITE of the whole memory
+    EXPECT_EQ(frame::requestDeadlineMs(0x80FF0010), 90000);
+    EXPECT_EQ(frame::requestDeadlineMs(0x80FF0044), 5000);  // a block, like every other request
+
     Pair p;
     PosixPlatform pf;
     uint8_t buf[64] = {};
@@ -59,8 +52,7 @@ TEST(RequestDeadline, AServiceThatNeverAnswersFailsTheRequestAndTheHandle)
     const auto start = steady_clock::now();
     EXPECT_FALSE(pf.request(p.fds[0], 0x80FF0038, buf, 1, 1, returned));  // "8042"
     const auto took = steady_clock::now() - start;
-    EXPECT_GE(took, milliseconds(4900));
-    EXPECT_LT(took, seconds(8));
+    EXPECT_TRUE(took >= milliseconds(4900) && took < seconds(8));
     EXPECT_EQ(pf.lastError(), ETIMEDOUT);
     EXPECT_EQ(returned, 0u);
     // The stream is mid-frame: the next request on it fails at once.
