@@ -1,8 +1,10 @@
 // ptu: the Tessaral Programmable Keyboard Manager.
+#include "app/application.h"
 #include "app/batch_road.h"
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "app/usb_road.h"
+#include "app/window_road.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/usb_chooser.h"
 
@@ -16,12 +18,6 @@
 using namespace ptu;
 
 namespace {
-
-int notYet(const char* what)
-{
-    std::fprintf(stderr, "ptu: %s is not available yet\n", what);
-    return 1;
-}
 
 // Qt's own warnings (missing runtime folders and the like) would mix with the
 // progress lines a script reads; they are shown only when asked for.
@@ -38,7 +34,7 @@ int main(int argc, char** argv)
     const bool headless = !haveDisplay();
     if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
-    QApplication qapp(argc, argv);
+    PtuApplication qapp(argc, argv);
     QApplication::setApplicationName(kTitle);
 
     auto st = std::make_unique<State>();
@@ -68,7 +64,7 @@ int main(int argc, char** argv)
     int code;
     if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) code = runBatchRoad(*st, pf, cp);
     else if (st->fl.bat_f & BAT_CTRL) code = controllerRoad(*st, pf);
-    else code = notYet("the main window");
+    else code = windowRoad(*st, pf, usbChooser, QCoreApplication::applicationDirPath().toStdString());
     usbChooser.reset();
     return endRun(*st, pf, code);
 }

@@ -23,6 +23,7 @@ public:
     void closeDevice(DevHandle h) override;
     int runShell(const std::string& command) override;
     Library& library() override { return lib_; }
+    unsigned long versionNumber() override;
 
     // Where a library is looked up before the dynamic loader's search: the
     // executable's folder.
