@@ -35,9 +35,9 @@ bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint3
 bool readRequest(int fd, Request& req);
 
 bool sendReply(int fd, const Reply& rep);
-// Reads a reply into buf of outLen bytes. A reply longer than outLen is
-// drained and reported as a failed request with EMSGSIZE; returns false only
-// when the stream broke.
+// Reads a reply into buf of outLen bytes. Of a reply longer than outLen the
+// first outLen bytes are kept and `returned` counts only those; returns false
+// only when the stream broke.
 bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned);
 
 // Socket paths: $PORTGATE_SOCKET, else $XDG_RUNTIME_DIR/portgate, else
