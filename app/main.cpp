@@ -1,7 +1,9 @@
 // ptu: the Tessaral Programmable Keyboard Manager.
 #include "app/batch_road.h"
 #include "app/command_line.h"
+#include "app/display.h"
 #include "app/startup.h"
+#include "app/usage.h"
 #include "app/usb_road.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/usb_chooser.h"
@@ -35,8 +37,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int main(int argc, char** argv)
 {
-    const bool headless = !haveDisplay();
-    if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (auto answered = answerInformationRequest(argc, argv)) return *answered;
+    const bool headless = settleDisplay();
     qInstallMessageHandler(quietQtMessages);
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(kTitle);
@@ -46,7 +48,7 @@ int main(int argc, char** argv)
     const std::string cp = commandLine(argc, argv);
     const long startTime = pf.now();
 
-    if (cp.find(" -K") != std::string::npos)
+    if (asksDriverStart(cp))
         startDriver(pf, driverStartCommand(QCoreApplication::applicationDirPath().toStdString()));
     openLog(*st, Log::defaultPath(), startTime, cp);
 
@@ -68,6 +70,7 @@ int main(int argc, char** argv)
     int code;
     if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) code = runBatchRoad(*st, pf, cp);
     else if (st->fl.bat_f & BAT_CTRL) code = controllerRoad(*st, pf);
+    else if (headless) code = windowWithoutDisplay();
     else code = notYet("the main window");
     usbChooser.reset();
     return endRun(*st, pf, code);

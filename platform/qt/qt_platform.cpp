@@ -1,5 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/console.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -15,6 +17,8 @@ bool haveDisplay()
     const char* w = std::getenv("WAYLAND_DISPLAY");
     return (x && *x) || (w && *w);
 }
+
+QtPlatform::~QtPlatform() { stderrLines().finish(); }
 
 void QtPlatform::pump()
 {
@@ -60,7 +64,7 @@ int QtPlatform::messageBox(const std::string& text, const std::string& caption, 
 
 void QtPlatform::progressText(const std::string& text, Colour colour)
 {
-    if (headless_) std::fprintf(stderr, "%s\n", text.c_str());
+    if (headless_) stderrLines().progress(text);
     if (onProgressText) onProgressText(text, colour);
 }
 

@@ -13,6 +13,7 @@ namespace ptu {
 class QtPlatform : public PosixPlatform {
 public:
     explicit QtPlatform(bool headless) : headless_(headless) {}
+    ~QtPlatform() override;
 
     void pump() override;
     void messageBeep() override;
@@ -39,7 +40,11 @@ private:
     bool headless_;
 };
 
-// Whether a display is reachable (DISPLAY or WAYLAND_DISPLAY set).
+// Whether a display is named (DISPLAY or WAYLAND_DISPLAY set).
 bool haveDisplay();
+
+// Whether the named display can be opened: a stale DISPLAY (an ssh session
+// gone, sudo, cron) counts as none.
+bool displayUsable();
 
 }  // namespace ptu

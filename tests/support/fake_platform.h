@@ -81,6 +81,16 @@ public:
     void progressHide() override { events.push_back("progress hide"); }
     void warning(const std::string& line) override { events.push_back("warning " + line); }
 
+    // A signal that arrives once `interrupt_after` requests have been sent.
+    int interrupt_after = -1;
+    int interrupt_signal = 2;
+    int interruption() override
+    {
+        return interrupt_after >= 0 && int(sent.size()) >= interrupt_after ? interrupt_signal : 0;
+    }
+    std::string device_problem;
+    std::string deviceProblem() override { return device_problem; }
+
     // Events that match a prefix, in order.
     std::vector<std::string> only(const std::string& prefix) const;
     int count(const std::string& event) const;
