@@ -62,6 +62,16 @@ int batchRoad(State& st, Platform& pf, const std::string& cp)
         pf.progressHide();
         return status;
     }
+    // Told after the transfer had ended: nothing is left half done.
+    auto interruptedAfter = [&](int sig) {
+        if (!found) pf.warning("interrupted: nothing was transferred");
+        else if (status != XFER_OK) pf.warning("interrupted after the transfer had failed");
+        else if (reading) pf.warning("interrupted after the transfer: " + file.opt.name + " holds the keyboard's memory");
+        else pf.warning("interrupted after the transfer: the keyboard holds the new image");
+        pf.progressHide();
+        return interruptedResult(sig);
+    };
+    if (int sig = pf.interruption()) return interruptedAfter(sig);
 
     pf.beep(reading ? 3000 : 2000, 500);
     rwkb(st, pf, MODE_INFO, st.buf.obuf);
@@ -69,6 +79,7 @@ int batchRoad(State& st, Platform& pf, const std::string& cp)
     rwkb(st, pf, MODE_8042, st.buf.obuf);
     rwkb(st, pf, MODE_8042, st.buf.obuf);
     pf.pump();
+    if (int sig = pf.interruption()) return interruptedAfter(sig);
     pf.progressHide();
     return status;
 }

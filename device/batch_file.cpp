@@ -71,9 +71,9 @@ int prepareBatchFile(Platform& pf, const std::string& text, bool block, BatchFil
     if (!readSource(pf, opt->name, file.source)) return refused;
     const size_t n = file.source.size();
     if (!isImageSize(n)) {
-        pf.warning(opt->name + " holds " + (n > kLargestImage ? "more than 8192" : std::to_string(n)) +
-                   " bytes, a keyboard's memory 2048, 4096 or 8192: it is no keyboard image; nothing was "
-                   "written");
+        pf.warning(opt->name + " is no keyboard image: it holds " +
+                   (n > kLargestImage ? "more than 8192" : std::to_string(n)) +
+                   " bytes, a keyboard's memory 2048, 4096 or 8192; nothing was written");
         return refused;
     }
     return XFER_OK;

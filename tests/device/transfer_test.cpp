@@ -369,7 +369,7 @@ TEST(BatchWrite, OnlyAnImageOfTheKeyboardsSizeIsWritten)
         int keyboard;
         const char* said;
     };
-    for (const Case& c : {Case{"", 100, 2048, "holds 100 bytes, a keyboard's memory 2048, 4096 or 8192"},
+    for (const Case& c : {Case{"", 100, 2048, "is no keyboard image: it holds 100 bytes, a keyboard's memory 2048, 4096 or 8192"},
                           Case{"", 0, 8192, "holds 0 bytes"},
                           Case{"", 3000, 2048, "holds 3000 bytes"},
                           Case{"", 8192, 2048, "holds 8192 bytes, the keyboard's memory 2048 bytes"},
