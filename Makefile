@@ -28,7 +28,7 @@ test: build
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
-	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)" --memory "$${HOME:-/tmp}/.kbdsim-memory.bin"; \
+	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)"; \
 	fi
 	$(BUILD)/bin/ptu
 
