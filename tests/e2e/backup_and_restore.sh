@@ -13,8 +13,6 @@ for name in 2024-demo.bin keys-usb.bin "store 3 -help.bin"; do
   check "-R '$name' holds the memory" same "$(same "$name" mem.bin)"
   check "-R '$name' shows no help" "" "$(cat out)"
 done
-"$BIN/ptu" -r 2024-demo.bin -x 2> err; check "-r 2024-demo.bin exits 0" 0 $?
-check "-r 2024-demo.bin holds the memory" same "$(same 2024-demo.bin mem.bin)"
 head -c 8192 /dev/urandom > shop-data.bin
 "$BIN/ptu" -W shop-data.bin 2> err; check "-W shop-data.bin exits 0" 0 $?
 check "-W shop-data.bin is in the keyboard" same "$(same mem.bin shop-data.bin)"

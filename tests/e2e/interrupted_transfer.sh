@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Someone presses Ctrl+C (or a service manager sends SIGTERM) while a batch
-# transfer runs on a slow keyboard: the block in flight ends, no temporary
-# file stays, standard error says what the keyboard or the file holds, and
-# the exit status is the shell's for that signal.
+# Ctrl+C or SIGTERM during a transfer from a slow keyboard: the block in
+# flight ends, standard error says what is left, the shell's exit status.
 source "$(dirname "$0")/lib/common.sh" "$1"
 set -m  # background runs keep Ctrl+C (a shell without job control ignores it for them)
 cd "$work"
@@ -31,8 +29,6 @@ check "... says the keyboard is half written" 1 "$(grep -c 'the keyboard holds a
 written=$(grep -o '([0-9]* of' err | tr -dc 0-9)
 check "... the keyboard holds exactly the blocks it says" same \
   "$(same <(head -c "$written" new.bin; tail -c +$((written + 1)) before.bin) mem.bin)"
-"$BIN/ptu" -W new.bin 2> /dev/null; check "writing it again succeeds" 0 $?
-check "... and the keyboard holds the image" same "$(same mem.bin new.bin)"
 
 # While the keyboard is still being looked for: nothing is transferred.
 stop_sim

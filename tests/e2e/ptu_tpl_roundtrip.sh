@@ -97,13 +97,6 @@ grep -q "page 5 column 0 row 0: the memory is full" err.txt || fail "left-out ke
 "$TPL" decode full.tpl --model 3 | "$TPL" encode - -o full2.tpl 2>/dev/null
 cmp -s full.tpl full2.tpl || fail "decode | encode changed the full file"
 
-# A mistyped key name is said with its line; --strict refuses it.
-printf 'model 4\nlocale us\nkey 0 15 0 total{ENTR}\n' >typo.lst
-expect 0 "a typo is still encoded" "$TPL" encode typo.lst -o typo.tpl
-grep -q "^typo.lst:3: warning: {ENTR} is no key name of the us tables" err.txt || fail "the typo is not said"
-expect 2 "--strict refuses a typo" "$TPL" encode typo.lst -o typo2.tpl --strict
-[ -e typo2.tpl ] && fail "--strict wrote a file"
-
 # Usage and file errors.
 expect 2 "no arguments" "$TPL"
 expect 2 "encode without -o" "$TPL" encode a.lst

@@ -45,8 +45,6 @@ if command -v script > /dev/null; then
   script -qec "'$BIN/ptu' -R tty.bin" /dev/null > tty.out; check "-R on a terminal exits 0" 0 $?
   check "... the percentages share one line" 17 "$(grep -o $'\r [0-9]*% Keyboard Reading' tty.out | wc -l)"
 fi
-"$BIN/ptu" -R file.bin 2> err
-check "in a file each percentage is a line" 17 "$(grep -c '^ [0-9]*% Keyboard Reading has Completed $' err)"
 
 out=$("$BIN/ptu" --version); check "ptu --version" "ptu 1.0" "$out"
 out=$("$BIN/ptu" --help); check "ptu --help exits 0" 0 $?

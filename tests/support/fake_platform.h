@@ -88,8 +88,6 @@ public:
     {
         return interrupt_after >= 0 && int(sent.size()) >= interrupt_after ? interrupt_signal : 0;
     }
-    std::string device_problem;
-    std::string deviceProblem() override { return device_problem; }
 
     // Events that match a prefix, in order.
     std::vector<std::string> only(const std::string& prefix) const;

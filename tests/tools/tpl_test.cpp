@@ -212,23 +212,6 @@ TEST_F(Tpl, UnknownBraceTokensAreSaidWithTheirLine)
     EXPECT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl"), "--strict"}), EXIT_BAD_INPUT);
     EXPECT_NE(err_.find(":3: error: {ENTR}"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("a.tpl")));
-
-    // The tables of the chosen locale are the ones asked.
-    write("de.lst", "model 4\nlocale de\nkey 0 15 0 {ENTR}\n");
-    EXPECT_EQ(tpl({"encode", path("de.lst"), "-o", path("de.tpl")}), EXIT_OK);
-    EXPECT_NE(err_.find("of the de tables"), std::string::npos);
-}
-
-TEST_F(Tpl, HelpVersionAndReadErrors)
-{
-    EXPECT_EQ(tpl({"--help"}), EXIT_OK);
-    EXPECT_NE(out_.find("  5  QX-11"), std::string::npos) << out_;
-    EXPECT_NE(out_.find(" 17  QX-71"), std::string::npos);
-    EXPECT_NE(out_.find("2048 bytes, 6 pages"), std::string::npos) << "model 2";
-    EXPECT_EQ(tpl({"--version"}), EXIT_OK);
-    EXPECT_EQ(out_.rfind("ptu-tpl ", 0), 0u);
-    EXPECT_EQ(tpl({"decode", path("missing.tpl")}), EXIT_IO);
-    EXPECT_EQ(err_, "ptu-tpl: cannot read " + path("missing.tpl") + ": No such file or directory\n");
 }
 
 }  // namespace
