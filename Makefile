@@ -3,7 +3,7 @@
 
 BUILD ?= build
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libasound2-dev libxcb1-dev
+           libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
 .PHONY: run test deps build clean

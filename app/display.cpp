@@ -22,11 +22,12 @@ int windowWithoutDisplay()
     const char* x = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
     const char* named = (w && *w) ? w : (x && *x) ? x : nullptr;
+    const char* batch = "the batch switches -r, -w, -R, -W and -s work without one";
     if (named)
-        std::fprintf(stderr, "ptu: cannot open the display \"%s\"; the main window needs one (the batch switches work without)\n",
-                     named);
+        std::fprintf(stderr, "ptu: cannot open the display \"%s\" that the main window needs; %s\n", named, batch);
     else
-        std::fprintf(stderr, "ptu: no display (DISPLAY is not set); the main window needs one (the batch switches work without)\n");
+        std::fprintf(stderr, "ptu: the main window needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); %s\n",
+                     batch);
     return 1;
 }
 

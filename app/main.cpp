@@ -1,10 +1,12 @@
 // ptu: the Tessaral Programmable Keyboard Manager.
+#include "app/application.h"
 #include "app/batch_road.h"
 #include "app/command_line.h"
 #include "app/display.h"
 #include "app/startup.h"
 #include "app/usage.h"
 #include "app/usb_road.h"
+#include "app/window_road.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/usb_chooser.h"
 
@@ -18,12 +20,6 @@
 using namespace ptu;
 
 namespace {
-
-int notYet(const char* what)
-{
-    std::fprintf(stderr, "ptu: %s is not available yet\n", what);
-    return 1;
-}
 
 // Qt's own warnings (missing runtime folders and the like) would mix with the
 // progress lines a script reads; they are shown only when asked for.
@@ -40,7 +36,7 @@ int main(int argc, char** argv)
     if (auto answered = answerInformationRequest(argc, argv)) return *answered;
     const bool headless = settleDisplay();
     qInstallMessageHandler(quietQtMessages);
-    QApplication qapp(argc, argv);
+    PtuApplication qapp(argc, argv);
     QApplication::setApplicationName(kTitle);
 
     auto st = std::make_unique<State>();
@@ -70,8 +66,7 @@ int main(int argc, char** argv)
     int code;
     if (st->fl.bat_f & (BAT_READ | BAT_WRITE)) code = runBatchRoad(*st, pf, cp);
     else if (st->fl.bat_f & BAT_CTRL) code = controllerRoad(*st, pf);
-    else if (headless) code = windowWithoutDisplay();
-    else code = notYet("the main window");
+    else code = windowRoad(*st, pf, usbChooser, QCoreApplication::applicationDirPath().toStdString());
     usbChooser.reset();
     return endRun(*st, pf, code);
 }

@@ -32,7 +32,7 @@ void typematicRule(State& st)
 
 // Hot key off on the small and the large single-page models; typematic off on
 // the small ones.
-static void modelFeatureBits(State& st)
+void modelFeatureBits(State& st)
 {
     if (st.fl.pad_f || st.fl.m60_f || st.fl.capj_f) st.rg.r28 &= 0x7F;
     if (st.fl.pad_f) st.rg.r28 |= 0x20;

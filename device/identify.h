@@ -20,6 +20,10 @@ void readNormalise(State& st);
 // (r2e 0x64 on the models that ask for it).
 void typematicRule(State& st);
 
+// The feature bits of the small and large single-page models: hot key off
+// with pad_f, m60_f or capj_f; typematic off with pad_f.
+void modelFeatureBits(State& st);
+
 // lmt from kbb_f and kbp_f.
 int dataLimit(int kbb_f, int kbp_f);
 

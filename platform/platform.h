@@ -84,6 +84,19 @@ public:
     // Paints the box at once, without waiting for the message pump.
     virtual void progressRepaint() {}
     virtual void progressHide() {}
+    // The box's window title (the model decision names the keyboard there).
+    virtual void progressCaption(const std::string& /*caption*/) {}
+
+    // While the keyboard is detected the mouse must not disturb it: `on`
+    // puts the pointer at the centre of the screen and swallows every mouse
+    // event until it is called again with false.
+    virtual void holdMouse(bool /*on*/) {}
+    // Puts the pointer at the centre of the screen (over a chooser).
+    virtual void centreMouse() {}
+
+    // The operating system's version number, for the log only: major in the
+    // low byte, minor in the next.
+    virtual unsigned long versionNumber() { return 0; }
 
     // A line for whoever started the program (a script reads standard
     // error), for things that are not worth a message box.

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <sys/un.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,15 @@ namespace ptu {
 void PosixPlatform::sleep(int ms)
 {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+unsigned long PosixPlatform::versionNumber()
+{
+    utsname u{};
+    if (uname(&u) != 0) return 0;
+    unsigned major = 0, minor = 0;
+    std::sscanf(u.release, "%u.%u", &major, &minor);
+    return (major & 0xFF) | ((minor & 0xFF) << 8);
 }
 
 long PosixPlatform::now() { return long(std::time(nullptr)); }

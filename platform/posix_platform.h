@@ -28,6 +28,7 @@ public:
     void warning(const std::string& line) override;
     std::string deviceProblem() override;
     Library& library() override { return lib_; }
+    unsigned long versionNumber() override;
 
     // Where a library is looked up before the dynamic loader's search: the
     // executable's folder.

@@ -1,6 +1,7 @@
 #include "ui/progress_box.h"
 
 #include "platform/qt/qt_platform.h"
+#include "ui/colours.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -14,12 +15,6 @@
 #include <algorithm>
 
 namespace ptu {
-
-namespace {
-
-QColor toQColor(Colour c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-
-}  // namespace
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent)
 {
@@ -139,6 +134,7 @@ void bindProgressBox(QtPlatform& pf, TAboutBox1* box)
         pf.onProgressShow = nullptr;
         pf.onProgressRepaint = nullptr;
         pf.onProgressHide = nullptr;
+        pf.onProgressCaption = nullptr;
         return;
     }
     pf.onProgressText = [box](const std::string& text, Colour colour) { box->setComment(text, colour); };
@@ -147,6 +143,9 @@ void bindProgressBox(QtPlatform& pf, TAboutBox1* box)
     pf.onProgressShow = [box] { box->showBox(); };
     pf.onProgressRepaint = [box] { box->repaintBox(); };
     pf.onProgressHide = [box] { box->hide(); };
+    pf.onProgressCaption = [box](const std::string& caption) {
+        box->setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+    };
 }
 
 }  // namespace ptu

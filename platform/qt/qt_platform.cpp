@@ -4,12 +4,46 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QEvent>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace ptu {
+
+namespace {
+
+// Swallows every mouse event of the application while it is installed.
+class MouseSwallower : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick: return true;
+        default: return false;
+        }
+    }
+};
+
+}  // namespace
+
+QtPlatform::QtPlatform(bool headless) : headless_(headless) {}
+
+QtPlatform::~QtPlatform()
+{
+    holdMouse(false);
+    stderrLines().finish();
+}
 
 bool haveDisplay()
 {
@@ -17,8 +51,6 @@ bool haveDisplay()
     const char* w = std::getenv("WAYLAND_DISPLAY");
     return (x && *x) || (w && *w);
 }
-
-QtPlatform::~QtPlatform() { stderrLines().finish(); }
 
 void QtPlatform::pump()
 {
@@ -91,6 +123,35 @@ void QtPlatform::progressRepaint()
 void QtPlatform::progressHide()
 {
     if (onProgressHide) onProgressHide();
+}
+
+void QtPlatform::progressCaption(const std::string& caption)
+{
+    if (onProgressCaption) onProgressCaption(caption);
+}
+
+void QtPlatform::centreMouse()
+{
+    if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect g = screen->geometry();
+        QCursor::setPos(screen, g.x() + g.width() / 2, g.y() + g.height() / 2);
+    }
+}
+
+void QtPlatform::holdMouse(bool on)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (on) {
+        centreMouse();
+        if (!mouseSwallower_ && app) {
+            mouseSwallower_ = std::make_unique<MouseSwallower>();
+            app->installEventFilter(mouseSwallower_.get());
+        }
+    } else if (mouseSwallower_) {
+        if (app) app->removeEventFilter(mouseSwallower_.get());
+        mouseSwallower_.reset();
+    }
 }
 
 }  // namespace ptu

@@ -7,12 +7,15 @@
 #include "platform/posix_platform.h"
 
 #include <functional>
+#include <memory>
+
+class QObject;
 
 namespace ptu {
 
 class QtPlatform : public PosixPlatform {
 public:
-    explicit QtPlatform(bool headless) : headless_(headless) {}
+    explicit QtPlatform(bool headless);
     ~QtPlatform() override;
 
     void pump() override;
@@ -24,6 +27,9 @@ public:
     void progressShow() override;
     void progressRepaint() override;
     void progressHide() override;
+    void progressCaption(const std::string& caption) override;
+    void holdMouse(bool on) override;
+    void centreMouse() override;
 
     bool headless() const { return headless_; }
 
@@ -35,9 +41,11 @@ public:
     std::function<void()> onProgressShow;
     std::function<void()> onProgressRepaint;
     std::function<void()> onProgressHide;
+    std::function<void(const std::string&)> onProgressCaption;
 
 private:
     bool headless_;
+    std::unique_ptr<QObject> mouseSwallower_;
 };
 
 // Whether a display is named (DISPLAY or WAYLAND_DISPLAY set).

@@ -79,6 +79,9 @@ public:
     void progressShow() override { events.push_back("progress show"); }
     void progressRepaint() override { events.push_back("progress repaint"); }
     void progressHide() override { events.push_back("progress hide"); }
+    void progressCaption(const std::string& caption) override { events.push_back("progress caption " + caption); }
+    void holdMouse(bool on) override { events.push_back(on ? "mouse held" : "mouse released"); }
+    void centreMouse() override { events.push_back("mouse centred"); }
     void warning(const std::string& line) override { events.push_back("warning " + line); }
 
     // A signal that arrives once `interrupt_after` requests have been sent.

@@ -1,0 +1,36 @@
+#include "app/application.h"
+
+#include <QMessageBox>
+
+#include <cstdio>
+#include <exception>
+
+namespace ptu {
+
+QString PtuApplication::faultText(const char* what)
+{
+    return QString("An unexpected error occurred: %1\n\nThe program goes on; save your key data to a file "
+                   "before you go on working.")
+        .arg(QString::fromLocal8Bit(what));
+}
+
+bool PtuApplication::notify(QObject* receiver, QEvent* event)
+{
+    const char* what = nullptr;
+    std::string text;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        text = e.what();
+        what = text.c_str();
+    } catch (...) {
+        what = "unknown error";
+    }
+    std::fprintf(stderr, "ptu: unexpected error: %s\n", what);
+    // Without a display nobody could close the box.
+    if (platformName() != "offscreen")
+        QMessageBox::critical(nullptr, "Tessaral Programmable Keyboard Manager", faultText(what));
+    return false;
+}
+
+}  // namespace ptu

@@ -1,0 +1,192 @@
+// The main window's figures, against kbdsim on Qt's offscreen platform:
+//  - BM_StartUp: process start to the main window shown (model 4, six pages),
+//    each run a fresh process; "ratio" is that time divided by the 1.5 s of
+//    waits the start-up sequence itself asks for (the INFO wait, ten settling
+//    passes of 100 ms); "rss_MB" the resident memory of the open window.
+//  - BM_PageChange: Page Down with every key holding a 20-character text in a
+//    1920 x 1080 window: synckeys plus the repaint of all panels and boxes;
+//    "median_ms" is the median over the iterations.
+//
+// Run from the build's bin folder (kbdsim is looked up beside the program).
+#include "app/application.h"
+#include "app/window_road.h"
+#include "platform/qt/qt_platform.h"
+#include "ui/main_window.h"
+#include "ui/usb_chooser.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QWindow>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace ptu;
+
+namespace {
+
+constexpr double kMandatedSeconds = 1.5;
+fs::path binDir;
+fs::path self;
+
+std::string quote(const fs::path& p)
+{
+    std::string s(1, '\'');
+    s += p.string();
+    s += '\'';
+    return s;
+}
+
+// kbdsim on a socket of its own; the environment variables point ptu at it.
+struct Sim {
+    fs::path dir;
+    bool ok = false;
+    Sim()
+    {
+        std::random_device rd;
+        dir = fs::temp_directory_path() / ("ptuwin" + std::to_string(rd()));
+        fs::create_directories(dir);
+        setenv("PORTGATE_SOCKET", (dir / "portgate").c_str(), 1);
+        setenv("VPTU_SOCKET", (dir / "vptu").c_str(), 1);
+        setenv("PTU_LOG", (dir / "no-log").c_str(), 1);
+        setenv("PTU_NO_SOUND", "1", 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +
+                                  " --pidfile " + quote(dir / "pid");
+        ok = std::system(start.c_str()) == 0;
+    }
+    ~Sim()
+    {
+        (void)std::system(("kill $(cat " + quote(dir / "pid") + ") 2>/dev/null; sleep 0.2").c_str());
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+// Seconds since this process started (10 ms resolution).
+double secondsSinceStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string s((std::istreambuf_iterator<char>(stat)), {});
+    const size_t close = s.rfind(')');
+    std::istringstream rest(s.substr(close + 2));
+    std::string field;
+    unsigned long long start = 0;
+    for (int i = 3; i <= 22 && rest >> field; ++i)
+        if (i == 22) start = std::stoull(field);
+    double uptime = 0;
+    std::ifstream("/proc/uptime") >> uptime;
+    return uptime - double(start) / double(sysconf(_SC_CLK_TCK));
+}
+
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return 0;
+}
+
+void waitShown(QWidget* w)
+{
+    for (int i = 0; i < 1000 && !(w->windowHandle() && w->windowHandle()->isExposed()); ++i) {
+        QCoreApplication::processEvents();
+        usleep(1000);
+    }
+}
+
+// The child of BM_StartUp: the program's own start-up up to the shown window.
+int startupChild(int argc, char** argv)
+{
+    PtuApplication app(argc, argv);
+    auto st = std::make_unique<State>();
+    QtPlatform pf(false);
+    std::unique_ptr<TDialog2> usb;
+    WindowForms forms;
+    if (!openWindow(*st, pf, forms, usb, binDir.string())) return 1;
+    waitShown(forms.form.get());
+    std::printf("%f %ld\n", secondsSinceStart(), residentKb());
+    return 0;
+}
+
+void BM_StartUp(benchmark::State& state)
+{
+    Sim sim;
+    if (!sim.ok) return state.SkipWithError("kbdsim did not start");
+    double total = 0;
+    long rss = 0;
+    for (auto _ : state) {
+        FILE* p = popen((quote(self) + " --startup-child").c_str(), "r");
+        double s = 0;
+        long kb = 0;
+        const bool got = p && std::fscanf(p, "%lf %ld", &s, &kb) == 2;
+        if (p) pclose(p);
+        if (!got) return state.SkipWithError("the window did not open");
+        state.SetIterationTime(s);
+        total += s;
+        rss = std::max(rss, kb);
+    }
+    state.counters["ratio"] = total / double(state.iterations()) / kMandatedSeconds;
+    state.counters["rss_MB"] = double(rss) / 1024.0;
+}
+
+void BM_PageChange(benchmark::State& state)
+{
+    Sim sim;
+    if (!sim.ok) return state.SkipWithError("kbdsim did not start");
+    int argc = 1;
+    char name[] = "window_bench";
+    char* argv[] = {name, nullptr};
+    PtuApplication app(argc, argv);
+    auto st = std::make_unique<State>();
+    QtPlatform pf(false);
+    TForm1::Setup setup;
+    setup.screen = QRect(0, 0, 1920, 1080);
+    setup.dataFolders = dataFolders(binDir.string());
+    TForm1 form(*st, pf, setup);
+    if (!form.FormCreate()) return state.SkipWithError("no window");
+    for (auto& page : st->kd.hbuf)
+        for (auto& row : page)
+            for (auto& key : row) key = "{ESC}abcdefghij{F1}";
+    form.synckeys();
+    form.show();
+    waitShown(&form);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        form.FormKeyDown(VK_NEXT, false);
+        form.repaint();
+        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(s);
+        ms.push_back(s * 1000);
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
+}
+
+}  // namespace
+
+BENCHMARK(BM_StartUp)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageChange)->UseManualTime()->Iterations(300)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    self = fs::absolute(fs::path(argv[0]));
+    binDir = self.parent_path();
+    if (argc > 1 && std::string(argv[1]) == "--startup-child") return startupChild(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

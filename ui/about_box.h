@@ -1,0 +1,28 @@
+// The About box TAboutBox: a picture, the product name and a version label
+// that depends on the keyboard family the run was started for.
+#pragma once
+
+#include "keydata/state.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace ptu {
+
+// The version label of the keyboard family named by the switch flags.
+const char* versionLabel(const Flags& f);
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TAboutBox(const Flags& f, QWidget* parent = nullptr);
+
+    QLabel* ProductName = nullptr;
+    QLabel* Version = nullptr;
+    QPushButton* OKButton = nullptr;
+};
+
+}  // namespace ptu

@@ -1,0 +1,61 @@
+#include "ui/help_window.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ptu {
+
+HelpWindow::HelpWindow(const QString& path, std::function<void()> about, QWidget* parent)
+    : QWidget(parent, Qt::Window), about_(std::move(about))
+{
+    setObjectName("HelpWindow");
+    setWindowTitle("Tessaral Programmable Keyboard Manager Help");
+    Browser = new QTextBrowser(this);
+    Browser->setOpenExternalLinks(false);
+    Browser->setSource(QUrl::fromLocalFile(path));
+
+    auto* contents = new QPushButton("&Contents", this);
+    connect(contents, &QPushButton::clicked, this, &HelpWindow::home);
+    auto* back = new QPushButton("&Back", this);
+    connect(back, &QPushButton::clicked, Browser, &QTextBrowser::backward);
+    auto* aboutButton = new QPushButton("&About", this);
+    connect(aboutButton, &QPushButton::clicked, this, [this] {
+        if (about_) about_();
+    });
+    auto* close = new QPushButton("Close", this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addStretch(1);
+    buttons->addWidget(aboutButton);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(Browser, 1);
+    resize(760, 600);
+}
+
+void HelpWindow::home()
+{
+    Browser->home();
+    Browser->scrollToAnchor("contents");
+}
+
+HelpWindow* HelpWindow::showContents(QWidget* owner, const QString& path, std::function<void()> about)
+{
+    auto* w = owner->findChild<HelpWindow*>("HelpWindow", Qt::FindDirectChildrenOnly);
+    if (!w) w = new HelpWindow(path, std::move(about), owner);
+    w->home();
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+}  // namespace ptu

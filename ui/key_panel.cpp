@@ -1,0 +1,101 @@
+#include "ui/key_panel.h"
+
+#include "ui/colours.h"
+
+#include <QDragEnterEvent>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace ptu {
+
+namespace {
+
+// How long a hint stays up.
+constexpr int kHintShownMs = 9000;
+
+}  // namespace
+
+KeyPanel::KeyPanel(QWidget* parent, KeyPanelHandlers* handlers, int c, int r)
+    : QWidget(parent), col(c), row(r), handlers_(handlers), face_{clBtnFace, false, false, clBlack}
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void KeyPanel::setCaption(const QString& text)
+{
+    if (text == caption_) return;
+    caption_ = text;
+    update();
+}
+
+void KeyPanel::setHint(const QString& text)
+{
+    hint_ = text;
+    setAccessibleDescription(text);
+}
+
+void KeyPanel::setFace(const Face& f)
+{
+    if (f == face_) return;
+    face_ = f;
+    update();
+}
+
+void KeyPanel::setColour(Colour c)
+{
+    Face f = face_;
+    f.colour = c;
+    setFace(f);
+}
+
+void KeyPanel::setCaptionFont(bool bold, bool italic, Colour text)
+{
+    setFace({face_.colour, bold, italic, text});
+}
+
+bool KeyPanel::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* he = static_cast<QHelpEvent*>(e);
+        if (hint_.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(he->globalPos(), hint_, this, rect(), kHintShownMs);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void KeyPanel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QPalette& pal = palette();
+    const QRect r = rect();
+    p.fillRect(r, toQColor(face_.colour, pal));
+    // A raised bevel of one pixel.
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+    if (caption_.isEmpty()) return;
+    QFont f = font();
+    f.setBold(face_.bold);
+    f.setItalic(face_.italic);
+    p.setFont(f);
+    p.setPen(toQColor(face_.text, pal));
+    p.drawText(r.adjusted(3, 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption_);
+}
+
+void KeyPanel::mousePressEvent(QMouseEvent* e) { handlers_->aKeyMouseDown(this, e); }
+void KeyPanel::mouseMoveEvent(QMouseEvent* e) { handlers_->aKeyMouseMove(this, e); }
+void KeyPanel::mouseReleaseEvent(QMouseEvent* e) { handlers_->aKeyMouseUp(this, e); }
+void KeyPanel::mouseDoubleClickEvent(QMouseEvent* e) { handlers_->aKeyMouseDoubleClick(this, e); }
+
+void KeyPanel::dragEnterEvent(QDragEnterEvent* e) { handlers_->aKeyDragOver(this, e); }
+void KeyPanel::dragMoveEvent(QDragMoveEvent* e) { handlers_->aKeyDragOver(this, e); }
+void KeyPanel::dropEvent(QDropEvent* e) { handlers_->aKeyDragDrop(this, e); }
+
+}  // namespace ptu

@@ -1,0 +1,354 @@
+#include "ui/main_window.h"
+
+#include "device/rwkb.h"
+#include "device/transfer.h"
+#include "keydata/captions.h"
+#include "keydata/default_labels.h"
+#include "keydata/keypos.h"
+#include "ui/colours.h"
+#include "ui/grid_geometry.h"
+#include "ui/help_window.h"
+#include "ui/row_box.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <filesystem>
+#include <system_error>
+
+namespace ptu {
+
+namespace {
+
+constexpr int kInfoAttempts = 5;
+constexpr int kSettlePasses = 10;
+constexpr int kTaskBarHeight = 27;
+constexpr int kStatusPanelWidth = 150;
+constexpr char kQuitCaption[] = "Tessaral POS Keyboard";
+
+void setBoxColour(QWidget* w, Colour c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, toQColor(c, QApplication::palette()));
+    w->setPalette(p);
+}
+
+}  // namespace
+
+TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
+    : QMainWindow(parent), st_(st), pf_(pf), setup_(std::move(setup))
+{
+    setObjectName("Form1");
+    st_.log.printf(" in TForm1 at %ld \n", pf_.now());
+    const LanguageIds& id = setup_.lang;
+    st_.loc.tset = chooseTableSet(st_.log, id.lcid, id.lgid, id.ulgid);
+    if (st_.log.log_fp) std::fflush(st_.log.log_fp);
+
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+
+    Client = new QWidget(this);
+    Client->setObjectName("Client");
+    Client->setAutoFillBackground(true);
+    QPalette teal = Client->palette();
+    teal.setColor(QPalette::Window, toQColor(clTeal));
+    Client->setPalette(teal);
+    setCentralWidget(Client);
+
+    Edit1 = new QLineEdit(Client);
+    Edit1->setObjectName("Edit1");
+    Edit1->setFrame(false);
+    Edit1->setGeometry(20, 20, 1, 1);
+
+    for (size_t i = 0; i < StatusPanel.size(); ++i) {
+        StatusPanel[i] = new QLabel(this);
+        StatusPanel[i]->setFixedWidth(kStatusPanelWidth);
+        statusBar()->addWidget(StatusPanel[i]);
+    }
+    statusBar()->setSizeGripEnabled(false);
+
+    buildMenu();
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive && created_) FormActivate();
+    });
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+    FormDestroy();
+    st_.log.close();
+}
+
+KeyPanel* TForm1::currentPanel() const
+{
+    const int pi = st_.kd.pi;
+    const int c = st_.kd.kxi[size_t(pi)], r = st_.kd.kyi[size_t(pi)];
+    if (c < 0 || c >= kCols || r < 0 || r >= kRows) return nullptr;
+    return panelAt(c, r);
+}
+
+std::string TForm1::findData(const std::string& name) const { return findDataFile(setup_.dataFolders, name); }
+
+QRect TForm1::screenRect() const
+{
+    if (!setup_.screen.isEmpty()) return setup_.screen;
+    if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry();
+    return QRect(0, 0, 800, 600);
+}
+
+void TForm1::detect()
+{
+    pf_.holdMouse(true);
+    pf_.progressText("Detecting Keyboard ...", kKeepColour);
+    pf_.progressRepaint();
+    rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
+    rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
+    for (int i = 0; i < kInfoAttempts; ++i)
+        if (rwkb(st_, pf_, MODE_INFO, st_.buf.obuf) == RWKB_OK) break;
+    pf_.progressText("Detecting Finished!", kKeepColour);
+    pf_.progressRepaint();
+    // Clicks made while the keyboard was detected are dropped.
+    for (int i = 0; i < kSettlePasses; ++i) {
+        pf_.pump();
+        pf_.sleep(100);
+    }
+    pf_.holdMouse(false);
+}
+
+bool TForm1::FormCreate()
+{
+    Log& log = st_.log;
+    log.printf("\n In FormCreate at %ld \n", pf_.now());
+    detect();
+
+    const std::optional<std::string> caption = modelDecision(st_, pf_, setup_.dataFolders, setup_.choosers);
+    if (!caption) {
+        QCoreApplication::quit();
+        return false;
+    }
+
+    const QRect scr = screenRect();
+    setGeometry(scr.x(), scr.y(), scr.width(), scr.height() - kTaskBarHeight);
+    if (layout()) layout()->activate();
+
+    update_globals(st_);
+    st_.kd.kxi.fill(st_.mv.kxs);
+    st_.kd.kyi.fill(st_.mv.kys);
+    buildGrid();
+    buildRowBoxes();
+
+    log.printf(" kpe->Height=%d \n", kpe[0]->height());
+    log.printf(" kpe->Font->Size=%d \n", kpe[0]->font().pointSize());
+    log.printf(" ked->Height=%d \n", ked[0]->height());
+    log.printf(" ked->Font->Size=%d \n", ked[0]->font().pointSize());
+
+    switchOffMenuItems();
+    finishCaption(*caption);
+
+    std::error_code ec;
+    curdir = std::filesystem::current_path(ec).string();
+    log.printf(" curdir=%s \n", curdir.c_str());
+
+    pf_.progressHide();
+    pf_.progressRepaint();
+    created_ = true;
+    synckeys();
+    return true;
+}
+
+void TForm1::buildGrid()
+{
+    const ModelValues& mv = st_.mv;
+    const GridGeometry g(Client->width(), Client->height(), mv);
+    const FirstPageFaces faces = defaultLabels(st_);
+    QFont f = font();
+    f.setPointSize(g.panelFontSize());
+    for (int y = 0; y < kRows; ++y) {
+        for (int x = 0; x < kCols; ++x) {
+            auto* p = new KeyPanel(Client, this, x, y);
+            aKey[size_t(y * kCols + x)] = p;
+            p->setFont(f);
+            p->setCaption(QString::fromLocal8Bit(st_.kd.kcap[0][size_t(y)][size_t(x)].c_str()));
+            if (faces.yellow[size_t(y)][size_t(x)]) {
+                p->setCaptionFont(true, false, clYellow);
+                p->setHint(QString::fromLocal8Bit(faces.hint[size_t(y)][size_t(x)].c_str()));
+            }
+            const Box b = g.panel(x, y);
+            p->setGeometry(b.left, b.top, b.width, b.height);
+            p->Tag = x * mv.kyn + y;
+            p->setVisible(keyUse(st_, 0, x, y) == KEY_USABLE);
+        }
+    }
+}
+
+void TForm1::buildRowBoxes()
+{
+    const ModelValues& mv = st_.mv;
+    const GridGeometry g(Client->width(), Client->height(), mv);
+    for (int i = 0; i < kRows; ++i) {
+        const bool shown = keyUse(st_, 0, mv.kxs, i) == KEY_USABLE;
+
+        auto* name = new RowBox(Client, i);
+        name->setObjectName(QString("kpe%1").arg(i));
+        Box b = g.kpe(i);
+        name->setGeometry(b.left, b.top, b.width, b.height);
+        QFont nf = font();
+        nf.setPointSize(GridGeometry::kpeFontSize(b.height));
+        name->setFont(nf);
+        setBoxColour(name, clBtnFace);
+        name->setMaxLength(9);
+        name->setAlignment(Qt::AlignCenter);
+        name->setFrame(mv.kyn <= 6);
+        name->setText(QString::fromLocal8Bit(positionName(mv, 0, mv.kxs, i).c_str()));
+        name->setVisible(shown);
+        kpe[size_t(i)] = name;
+
+        auto* text = new RowBox(Client, i);
+        text->setObjectName(QString("ked%1").arg(i));
+        b = g.ked(i);
+        text->setGeometry(b.left, b.top, b.width, b.height);
+        QFont tf = font();
+        tf.setPointSize(GridGeometry::kedFontSize(b.height));
+        text->setFont(tf);
+        setBoxColour(text, clWindow);
+        text->setMaxLength(256);
+        text->setVisible(shown);
+        ked[size_t(i)] = text;
+    }
+}
+
+void TForm1::finishCaption(const std::string& caption)
+{
+    Log& log = st_.log;
+    std::string cap = caption;
+    if (st_.fl.usb_f) {
+        const FirstLine l = readFirstLine(findData("uptu.ini"), 255);
+        if (l.opened && l.hasLine) cap = l.text;
+        const QFileInfo exe(QString::fromStdString(setup_.exePath));
+        const std::string stamp =
+            exe.exists() ? exe.lastModified().toString("yyyy-MM-dd hh:mm").toStdString() : std::string("?");
+        log.printf(" vnum=%lx, ptu.exe=%s \n", pf_.versionNumber(), stamp.c_str());
+    }
+    log.printf(" caption0=%s \n", cap.c_str());
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%x", unsigned(st_.rg.r2e));
+    cap += std::string(".") + hex;
+    setWindowTitle(QString::fromLocal8Bit(cap.c_str()));
+    log.printf(" caption1=%s \n", cap.c_str());
+}
+
+void TForm1::setStatus(int panel, const std::string& text)
+{
+    if (panel >= 0 && panel < int(StatusPanel.size()))
+        StatusPanel[size_t(panel)]->setText(QString::fromLocal8Bit(text.c_str()));
+}
+
+bool TForm1::askQuit()
+{
+    return pf_.messageBox("Quit the program?", kQuitCaption, MB_OKCANCEL) == IDOK;
+}
+
+void TForm1::Exit1Click()
+{
+    if (!askQuit()) return;
+    quitting_ = true;
+    close();
+}
+
+void TForm1::reportFault(const std::string& what)
+{
+    pf_.messageBox(what, kAppTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TForm1::Help1Click()
+{
+    const std::string path = findData("ptu-help.html");
+    if (!std::filesystem::is_regular_file(path)) {
+        pf_.messageBox("The help page ptu-help.html was not found beside the program.", kAppTitle,
+                       MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    HelpWindow::showContents(this, QString::fromStdString(path), [this] { About1Click(); });
+}
+
+void TForm1::About1Click()
+{
+    if (aboutCommand) aboutCommand();
+    Edit1->setFocus();
+}
+
+void TForm1::FormActivate()
+{
+    st_.log.printf(" In FormActivate, r2a=%x, tm=%ld \n", st_.rg.r2a, pf_.now());
+    Edit1->setFocus();
+}
+
+void TForm1::FormShow()
+{
+    st_.log.printf(" In FormShow at %ld \n", pf_.now());
+    pf_.progressHide();
+    Edit1->setFocus();
+}
+
+void TForm1::FormMouseDown(Qt::MouseButton button)
+{
+    st_.log.printf(" in FormMouseDown at %ld \n", pf_.now());
+    if (button == Qt::LeftButton) Edit1->setFocus();
+    // A click on the background also puts away a progress box left standing.
+    st_.log.printf(" In FormClick at %ld \n", pf_.now());
+    pf_.progressHide();
+    Edit1->setFocus();
+}
+
+void TForm1::FormResize()
+{
+    st_.log.printf(" in FormResize at %ld \n", pf_.now());
+    setStatus(0, std::to_string(width()));
+    setStatus(1, std::to_string(height()));
+    setStatus(2, std::to_string(y()));
+    setStatus(3, std::to_string(x()));
+}
+
+void TForm1::FormDestroy() { st_.log.printf("In FormDestroy \n"); }
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (created_) FormShow();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::mousePressEvent(QMouseEvent* event)
+{
+    QMainWindow::mousePressEvent(event);
+    FormMouseDown(event->button());
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Closed by the window manager: the same question as Exit.
+    if (!quitting_ && created_ && !askQuit()) {
+        event->ignore();
+        return;
+    }
+    quitting_ = true;
+    event->accept();
+}
+
+}  // namespace ptu

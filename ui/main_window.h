@@ -1,0 +1,205 @@
+// The main window TForm1: the attached keyboard as a grid of 16 x 22 key
+// panels for the current page, and below it one key-name box (kpe) and one
+// key-text box (ked) per grid row for the keys of the current column.
+#pragma once
+
+#include "device/model_decision.h"
+#include "keydata/state.h"
+#include "platform/locale.h"
+#include "platform/platform.h"
+#include "ui/key_panel.h"
+
+#include <QMainWindow>
+#include <QRect>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLineEdit;
+class QLabel;
+class QMenu;
+
+namespace ptu {
+
+class RowBox;
+
+class TForm1 : public QMainWindow, public KeyPanelHandlers {
+    Q_OBJECT
+
+public:
+    // What the window needs from the program around it.
+    struct Setup {
+        LanguageIds lang{0x409, 0x409, 0x409};  // chooses the key-name tables
+        std::vector<std::string> dataFolders;   // caption files and the help page, in lookup order
+        std::string exePath;                    // the program file (its date goes to the log)
+        ModelChoosers choosers;                 // the two choosers of the port-driver road
+        QRect screen;                           // the screen the window fills; empty: the primary screen
+    };
+
+    TForm1(State& st, Platform& pf, Setup setup, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Detects the keyboard, settles the model and builds the grid. Returns
+    // false when a chooser was cancelled: the program then ends without the
+    // window.
+    bool FormCreate();
+
+    // The key panels, indexed row x 22 + column.
+    std::array<KeyPanel*, kRows * kCols> aKey{};
+    KeyPanel* panelAt(int col, int row) const { return aKey[size_t(row * kCols + col)]; }
+    KeyPanel* currentPanel() const;
+    std::array<RowBox*, kRows> kpe{};
+    std::array<RowBox*, kRows> ked{};
+    QLineEdit* Edit1 = nullptr;
+    std::array<QLabel*, 4> StatusPanel{};
+    QWidget* Client = nullptr;  // the client area the grid is placed on
+
+    // Main menu items, named after their handlers.
+    QAction *Open1 = nullptr, *Save1 = nullptr, *Exit1 = nullptr, *Exit2 = nullptr;
+    QAction *Read1 = nullptr, *Write1 = nullptr;
+    QMenu* PageEdit1 = nullptr;  // "&Edit"
+    QAction *CopyKey1 = nullptr, *PasteKey1 = nullptr, *Cut1 = nullptr;
+    QMenu* ClearPage1 = nullptr;
+    QAction* Current1 = nullptr;
+    std::array<QAction*, 5> ClearPageItem{};  // Page13 .. Page43, PageP3
+    QAction* All1 = nullptr;
+    QMenu* CopyPageTo1 = nullptr;
+    std::array<QAction*, 5> CopyPageItem{};  // Page11 .. Page41, PageP1
+    QMenu* View1 = nullptr;
+    std::array<QAction*, 5> ViewPageItem{};  // Page14 .. Page44, PageP4
+    QAction *Config1 = nullptr, *MSR1 = nullptr, *Help1 = nullptr;
+
+    // The folder the program started in (the stripe tool is started from it).
+    std::string curdir;
+
+    // Ctrl-key sequence: 0 idle, 1 Ctrl held, 2 R released, 3 W released.
+    int ctrl_f = 0;
+    // Tag of the current key.
+    int ktag = 0;
+
+    // Face refresh and marking of the current key.
+    void synckeys();
+    void SetPanelFace(RowBox* box = nullptr);
+    void markKey(KeyPanel* panel = nullptr);
+    void unmarkKey(KeyPanel* panel = nullptr);
+    void unmarkRow(RowBox* box = nullptr);
+
+    // Window-level keys (the window sees keys before its controls).
+    void FormKeyDown(int vk, bool ctrl);
+    void FormKeyUp(int vk);
+    bool FormKeyPress(int ch);  // true when the character was consumed
+
+    // The key clipboard on the current key.
+    void copyKey();
+    void pasteKey();
+    void clearKey();
+
+    // The special-key menu follows the focus of the key-text boxes.
+    void popupOn();
+    void popupOff();
+    bool popupAttached() const { return popupOn_; }
+    void insertToken(const std::string& text);
+
+    // Menu handlers.
+    void Exit1Click();
+    void Read1Click();
+    void Write1Click();
+    void Help1Click();
+    void About1Click();
+
+    // The keyboard commands, run by Read1Click and Write1Click once the
+    // Ctrl-key sequence allows it.
+    std::function<void()> readCommand;
+    std::function<void()> writeCommand;
+
+    // Window events.
+    void FormActivate();
+    void FormShow();
+    void FormMouseDown(Qt::MouseButton button);
+    void FormResize();
+    void FormDestroy();
+
+    // The status bar panels.
+    void setStatus(int panel, const std::string& text);
+
+    // Shows a message box after an error the program did not foresee; the
+    // window goes on.
+    void reportFault(const std::string& what);
+
+    // KeyPanelHandlers
+    void aKeyMouseDown(KeyPanel* panel, QMouseEvent* event) override;
+    void aKeyMouseMove(KeyPanel* panel, QMouseEvent* event) override;
+    void aKeyMouseUp(KeyPanel* panel, QMouseEvent* event) override;
+    void aKeyMouseDoubleClick(KeyPanel* panel, QMouseEvent* event) override;
+    void aKeyDragOver(KeyPanel* panel, QDragMoveEvent* event) override;
+    void aKeyDragDrop(KeyPanel* panel, QDropEvent* event) override;
+
+    // The About box, when the program made one.
+    std::function<void()> aboutCommand;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // Construction steps of FormCreate.
+    void detect();
+    QRect screenRect() const;
+    void buildGrid();
+    void buildRowBoxes();
+    void buildMenu();
+    void switchOffMenuItems();
+    void finishCaption(const std::string& caption);
+    std::string findData(const std::string& name) const;
+
+    // Asks "Quit the program?"; true on OK.
+    bool askQuit();
+    // The cell of a panel's Tag.
+    int tagCol(const KeyPanel* p) const;
+    int tagRow(const KeyPanel* p) const;
+    // The next usable cell from (c, r) in a direction; unchanged after a full turn.
+    int nextRow(int c, int r, int step) const;
+    int nextCol(int c, int r, int step) const;
+    void pageStep(int step);
+    void refreshPanel(KeyPanel* p, int col, int row);
+
+    State& st_;
+    Platform& pf_;
+    Setup setup_;
+    QMenu* popup_ = nullptr;
+    bool popupOn_ = false;
+    bool quitting_ = false;
+    bool created_ = false;
+};
+
+// Windows virtual key codes of the keys the window handles (the log shows them).
+enum VirtualKey : int {
+    VK_RETURN = 0x0D,
+    VK_CONTROL = 0x11,
+    VK_ESCAPE = 0x1B,
+    VK_PRIOR = 0x21,
+    VK_NEXT = 0x22,
+    VK_END = 0x23,
+    VK_HOME = 0x24,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_DELETE = 0x2E,
+};
+
+// The virtual key code of a Qt key (letters and digits as their characters,
+// F1.. as 0x70..), 0 for keys without one.
+int virtualKey(int qtKey);
+
+// The character a key press types as the window sees it: Return 13, Ctrl+Return
+// 10, Escape 27, Ctrl+letter 1..26, else the event's first character; 0 for none.
+int pressedChar(const QKeyEvent* e);
+
+}  // namespace ptu

@@ -1,0 +1,129 @@
+// The page view: panels and row boxes refreshed from the key data of the
+// current page, and the faces that mark the current key and row.
+#include "keydata/default_labels.h"
+#include "keydata/keypos.h"
+#include "ui/colours.h"
+#include "ui/main_window.h"
+#include "ui/row_box.h"
+
+#include <QApplication>
+
+namespace ptu {
+
+namespace {
+
+QString text(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
+
+// Whether the mark operations may touch a control: not disabled, not hidden.
+bool markable(const QWidget* w) { return w && w->isEnabled() && !w->isHidden(); }
+
+void setRowFace(RowBox* box, Colour colour, bool bold, bool italic)
+{
+    QPalette p = box->palette();
+    const QColor c = toQColor(colour, QApplication::palette());
+    if (p.color(QPalette::Base) != c) {
+        p.setColor(QPalette::Base, c);
+        box->setPalette(p);
+    }
+    QFont f = box->font();
+    if (f.bold() != bold || f.italic() != italic) {
+        f.setBold(bold);
+        f.setItalic(italic);
+        box->setFont(f);
+    }
+}
+
+}  // namespace
+
+void TForm1::refreshPanel(KeyPanel* p, int col, int row)
+{
+    const KeyData& kd = st_.kd;
+    const std::string& cap = kd.kcap[size_t(kd.pi)][size_t(row)][size_t(col)];
+    p->setVisible(keyUse(st_, kd.pi, col, row) == KEY_USABLE);
+    p->setCaption(text(cap));
+    p->setHint(text(kd.hbuf[size_t(kd.pi)][size_t(row)][size_t(col)]));
+    // Screen readers (and tests) read the grid by position name and caption.
+    std::string name = positionName(st_.mv, kd.pi, col, row);
+    if (!cap.empty() && cap != name) name += " " + cap;
+    p->setAccessibleName(text(name));
+}
+
+void TForm1::synckeys()
+{
+    st_.log.printf(" in synckeys at %ld \n", pf_.now());
+    const ModelValues& mv = st_.mv;
+    for (int r = 0; r < std::min(mv.kyn, kRows); ++r) {
+        for (int c = 0; c < std::min(mv.kxn, kCols); ++c) {
+            KeyPanel* p = panelAt(c, r);
+            refreshPanel(p, c, r);
+            unmarkKey(p);
+            markKey(p);
+        }
+    }
+    SetPanelFace(nullptr);
+}
+
+void TForm1::SetPanelFace(RowBox* box)
+{
+    Log& log = st_.log;
+    const KeyData& kd = st_.kd;
+    const size_t pi = size_t(kd.pi);
+    log.printf(" in SetPanelFace, pi=%d, tm=%ld \n", kd.pi, pf_.now());
+    const int c = kd.kxi[pi];
+    if (c < 0 || c >= kCols) return;
+    for (int i = 0; i < std::min(st_.mv.kyn, kRows); ++i) {
+        const int u = keyUse(st_, kd.pi, c, i);
+        log.printf(" use_f=%d \n", u);
+        ked[size_t(i)]->setVisible(u == KEY_USABLE);
+        kpe[size_t(i)]->setVisible(u == KEY_USABLE);
+        kpe[size_t(i)]->setText(text(kd.kcap[pi][size_t(i)][size_t(c)]));
+        setRowFace(kpe[size_t(i)], clBtnFace, false, false);
+        log.printf(" ked[%d].len = %ld \n", i, long(ked[size_t(i)]->text().size()));
+        ked[size_t(i)]->setText(text(kd.hbuf[pi][size_t(i)][size_t(c)]));
+        if (log.isOpen()) {
+            log.printf(" pi=%d, i=%d, kxi[pi]=%d \n", kd.pi, i, c);
+            log.printf(" ked[%d][0]=.%s. \n", i, ked[size_t(i)]->text().toLocal8Bit().constData());
+            log.printf(" ked[%d][1]=.%s. \n", i, "");
+        }
+    }
+    RowBox* row = box;
+    const int r = kd.kyi[pi];
+    if (!row && r >= 0 && r < kRows) row = kpe[size_t(r)];
+    if (!markable(row)) return;
+    if (kd.edit_f == 2) setRowFace(row, clAqua, false, false);
+    else if (kd.edit_f == 1) setRowFace(row, clYellow, false, false);
+    else setRowFace(row, clFuchsia, true, true);
+}
+
+void TForm1::markKey(KeyPanel* panel)
+{
+    KeyPanel* p = panel ? panel : currentPanel();
+    const KeyData& kd = st_.kd;
+    ktag = kd.kxi[size_t(kd.pi)] * st_.mv.kyn + kd.kyi[size_t(kd.pi)];
+    if (!markable(p)) return;
+    if (p->Tag == ktag) {
+        p->setFace({clFuchsia, true, true, p->face().text});
+        return;
+    }
+    const bool programmed = !p->hint().isEmpty();
+    p->setCaptionFont(programmed, false, programmed ? clYellow : clBlack);
+}
+
+void TForm1::unmarkKey(KeyPanel* panel)
+{
+    KeyPanel* p = panel ? panel : currentPanel();
+    if (!markable(p)) return;
+    const bool programmed = !p->hint().isEmpty();
+    p->setFace({clBtnFace, programmed, false, programmed ? clYellow : clBlack});
+}
+
+void TForm1::unmarkRow(RowBox* box)
+{
+    const KeyData& kd = st_.kd;
+    const int r = kd.kyi[size_t(kd.pi)];
+    RowBox* b = box ? box : (r >= 0 && r < kRows ? kpe[size_t(r)] : nullptr);
+    if (!markable(b)) return;
+    setRowFace(b, clBtnFace, false, b->font().italic());
+}
+
+}  // namespace ptu

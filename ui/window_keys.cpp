@@ -1,0 +1,249 @@
+// The window's own key handling: it sees every key before the control with
+// the focus (the current key moves with the arrows, pages change with Page Up
+// and Page Down, Ctrl+R and Ctrl+W run once Ctrl is released), the key
+// clipboard, and the services the key text editor and the special-key menu use.
+#include "keydata/keypos.h"
+#include "ui/main_window.h"
+#include "ui/row_box.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace ptu {
+
+int virtualKey(int k)
+{
+    switch (k) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Tab: return 0x09;
+    case Qt::Key_Shift: return 0x10;
+    case Qt::Key_Alt: return 0x12;
+    case Qt::Key_Space: return 0x20;
+    case Qt::Key_Insert: return 0x2D;
+    default: break;
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 0x70 + (k - Qt::Key_F1);
+    return 0;
+}
+
+int pressedChar(const QKeyEvent* e)
+{
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    const int k = e->key();
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) return ctrl ? 10 : 13;
+    if (k == Qt::Key_Escape) return 27;
+    if (ctrl && k >= Qt::Key_A && k <= Qt::Key_Z) return k - Qt::Key_A + 1;
+    const QString t = e->text();
+    if (t.isEmpty()) return 0;
+    const QByteArray local = t.toLocal8Bit();
+    return local.isEmpty() ? 0 : (unsigned char)local[0];
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
+    if (!created_ || (t != QEvent::KeyPress && t != QEvent::KeyRelease)) return QMainWindow::eventFilter(watched, event);
+    // Every key once, when it reaches the control with the focus in this window.
+    auto* w = qobject_cast<QWidget*>(watched);
+    QWidget* focus = QApplication::focusWidget();
+    if (!w || w->window() != this || w != (focus ? focus : this)) return false;
+    auto* ke = static_cast<QKeyEvent*>(event);
+    if (t == QEvent::KeyRelease) {
+        if (!ke->isAutoRepeat()) FormKeyUp(virtualKey(ke->key()));
+        return false;
+    }
+    FormKeyDown(virtualKey(ke->key()), ke->modifiers() & Qt::ControlModifier);
+    const int ch = pressedChar(ke);
+    return ch != 0 && FormKeyPress(ch);
+}
+
+int TForm1::nextRow(int c, int r, int step) const
+{
+    const ModelValues& mv = st_.mv;
+    const int pi = st_.kd.pi;
+    int y = r;
+    // One full turn at most: a column without a usable key leaves the row as it was.
+    for (int n = 0; n < mv.kyn - mv.kys; ++n) {
+        y += step;
+        if (y >= mv.kyn) y = mv.kys;
+        if (y < mv.kys) y = mv.kyn - 1;
+        if (keyUse(st_, pi, c, y) == KEY_USABLE) return y;
+    }
+    return r;
+}
+
+int TForm1::nextCol(int c, int r, int step) const
+{
+    const ModelValues& mv = st_.mv;
+    const int pi = st_.kd.pi;
+    int x = c;
+    for (int n = 0; n < mv.kxn - mv.kxs; ++n) {
+        x += step;
+        if (x >= mv.kxn) x = mv.kxs;
+        if (x < mv.kxs) x = mv.kxn - 1;
+        if (keyUse(st_, pi, x, r) == KEY_USABLE) return x;
+    }
+    return c;
+}
+
+void TForm1::pageStep(int step)
+{
+    const int pages = pn[st_.mv.kbt_f];
+    int p = st_.kd.pi + step;
+    if (p == 4) p += step;  // page "5" is never shown
+    if (p >= pages) p = 0;
+    if (p < 0) p = pages - 1;
+    st_.kd.pi = p;
+    synckeys();
+}
+
+void TForm1::FormKeyDown(int vk, bool ctrl)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf(" In FormKeyDown( %xh, %d ) edit_f=%d, pi=%d, kxi=%d, kyi=%d, tm=%ld \n", vk, ctrl ? 1 : 0,
+                   kd.edit_f, kd.pi, kd.kxi[size_t(kd.pi)], kd.kyi[size_t(kd.pi)], pf_.now());
+    if (kd.edit_f != 0) return;
+    if (vk == VK_CONTROL) {
+        ctrl_f = 1;
+        return;
+    }
+    if (vk == VK_DELETE) {
+        clearKey();
+        return;
+    }
+    const ModelValues& mv = st_.mv;
+    int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
+    unmarkKey();
+    unmarkRow();
+    switch (vk) {
+    case VK_HOME: c = mv.kxs; break;
+    case VK_END: c = mv.kxs + (mv.kxn - mv.kxs) / 2 + 1; break;
+    case VK_NEXT:
+    case VK_PRIOR:
+        pageStep(vk == VK_NEXT ? 1 : -1);
+        c = kd.kxi[size_t(kd.pi)];
+        r = kd.kyi[size_t(kd.pi)];
+        break;
+    case VK_DOWN: r = nextRow(c, r, 1); break;
+    case VK_UP: r = nextRow(c, r, -1); break;
+    case VK_LEFT: c = nextCol(c, r, -1); break;
+    case VK_RIGHT: c = nextCol(c, r, 1); break;
+    default: break;
+    }
+    st_.log.printf(" x=%d, y=%d \n", c, r);
+    kd.kxi[size_t(kd.pi)] = std::clamp(c, 0, kCols - 1);
+    kd.kyi[size_t(kd.pi)] = std::clamp(r, 0, kRows - 1);
+    markKey();
+    SetPanelFace();
+}
+
+void TForm1::FormKeyUp(int vk)
+{
+    st_.log.printf("In FormKeyUp( %xh, %ld) \n", vk, long(ctrl_f));
+    if (vk == 'R' && ctrl_f == 1) ctrl_f = 2;
+    if (vk == 'W' && ctrl_f == 1) ctrl_f = 3;
+    if (vk != VK_CONTROL) return;
+    const int was = ctrl_f;
+    ctrl_f = 0;
+    if (was == 2) Read1Click();
+    else if (was == 3) Write1Click();
+}
+
+bool TForm1::FormKeyPress(int ch)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In FormKeyPress %xh \n", ch);
+    if (kd.edit_f != 0) return false;
+    const size_t row = size_t(std::clamp(kd.kyi[size_t(kd.pi)], 0, kRows - 1));
+    switch (ch) {
+    case 13: ked[row]->setFocus(); return true;
+    case 10: kpe[row]->setFocus(); return true;
+    case 27:
+        pf_.messageBeep();
+        if (askQuit()) {
+            quitting_ = true;
+            close();
+        }
+        return true;
+    case 3: copyKey(); return true;
+    case 22: pasteKey(); return true;
+    case 24: clearKey(); return true;
+    default: return false;
+    }
+}
+
+void TForm1::Read1Click()
+{
+    if (ctrl_f != 0) return;  // Ctrl+R runs once, when Ctrl is released
+    if (readCommand) readCommand();
+}
+
+void TForm1::Write1Click()
+{
+    if (ctrl_f != 0) return;
+    if (writeCommand) writeCommand();
+}
+
+void TForm1::copyKey()
+{
+    KeyData& kd = st_.kd;
+    const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
+    const std::string& text = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+    st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
+    if (!text.empty()) kd.tbuf = text;
+}
+
+void TForm1::pasteKey()
+{
+    KeyData& kd = st_.kd;
+    const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
+    st_.log.printf(" pi=%d, kyi=%d, kxi=%d, tbuf[]=.%s. \n", kd.pi, r, c, kd.tbuf.c_str());
+    if (kd.tbuf.empty()) return;
+    kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf;
+    if (KeyPanel* p = currentPanel()) p->setHint(QString::fromLocal8Bit(kd.tbuf.c_str()));
+    unmarkKey();
+    markKey();
+    SetPanelFace();
+}
+
+void TForm1::clearKey()
+{
+    KeyData& kd = st_.kd;
+    const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
+    std::string& text = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+    st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
+    if (!text.empty()) kd.tbuf = text;
+    text.clear();
+    if (KeyPanel* p = currentPanel()) p->setHint(QString());
+    ked[size_t(r)]->clear();
+    unmarkKey();
+    markKey();
+}
+
+void TForm1::popupOn() { popupOn_ = true; }
+
+void TForm1::popupOff() { popupOn_ = false; }
+
+void TForm1::insertToken(const std::string& text)
+{
+    const int r = st_.kd.kyi[size_t(st_.kd.pi)];
+    if (r < 0 || r >= kRows) return;
+    ked[size_t(r)]->insert(QString::fromLocal8Bit(text.c_str()));
+}
+
+}  // namespace ptu
