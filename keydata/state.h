@@ -45,6 +45,7 @@ struct Registers {
     uint8_t r28 = 0;  // feature bits
     uint8_t r29 = 0;  // beep bit and fixed bits
     uint8_t ldt = 0;  // key-lock answer-back delay
+    bool operator==(const Registers&) const = default;
 };
 
 // The model values derived from the registers, the switches or a chooser.
@@ -75,6 +76,7 @@ struct KeyData {
     PageTexts hbuf;   // macro texts [page][row][column]
     PageTexts kcap;   // key captions [page][row][column]
     std::string tbuf; // the key clipboard
+    std::string textclip;  // the text clipboard of the key-text boxes (private to the program)
     int pi = 0;       // the page shown
     std::array<int, 16> kxi{};  // current key's column, per page
     std::array<int, 16> kyi{};  // current key's row, per page

@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kMaxGathered = 98;  // a name gathered longer than this is no token
 }
 
-std::string syntex(State& s, std::string_view text)
+std::string syntex(State& s, std::string_view text, std::size_t* taken)
 {
     const CodecIndex& ix = codecIndex(s.loc.tset);
     s.log.printf(" in syntex( %p ), lor=%d \n", static_cast<const void*>(text.data()),
@@ -53,6 +53,7 @@ std::string syntex(State& s, std::string_view text)
         out += c;
         ++i;
     }
+    if (taken) *taken = i;
     if (s.log.isOpen()) {
         s.log.printf(" ss=%p, j=%d \n", static_cast<const void*>(out.data()), int(out.size()));
         for (unsigned char b : out) s.log.printf(" %xh", b);

@@ -18,6 +18,8 @@ constexpr std::size_t kMaxMacroText = 255;
 // key of the current key-name table become "{NAME}" in upper case without
 // blanks; "\{" and everything else is kept as typed. The result holds the
 // first 255 characters of the text (a token begun before that is completed).
-std::string syntex(State& s, std::string_view text);
+// `taken`, when given, receives how many characters of `text` the result
+// holds: fewer than its size when the rest was dropped.
+std::string syntex(State& s, std::string_view text, std::size_t* taken = nullptr);
 
 }  // namespace ptu

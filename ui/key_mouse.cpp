@@ -1,13 +1,184 @@
-// Mouse and drag handling of the key panels.
+// Key selection and drag and drop: a click makes a key current, a double
+// click or the right button opens its macro text, dragging with the left
+// button moves a macro to another key, with the right button copies it, and
+// dropping a key on the background clears it. Every macro that moves passes
+// through the key clipboard.
 #include "ui/main_window.h"
+#include "ui/row_box.h"
+
+#include <QCursor>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QMimeData>
 
 namespace ptu {
 
-void TForm1::aKeyMouseDown(KeyPanel*, QMouseEvent*) {}
-void TForm1::aKeyMouseMove(KeyPanel*, QMouseEvent*) {}
-void TForm1::aKeyMouseUp(KeyPanel*, QMouseEvent*) {}
-void TForm1::aKeyMouseDoubleClick(KeyPanel*, QMouseEvent*) {}
-void TForm1::aKeyDragOver(KeyPanel*, QDragMoveEvent*) {}
-void TForm1::aKeyDragDrop(KeyPanel*, QDropEvent*) {}
+namespace {
+
+constexpr int kDragThreshold = 10;
+constexpr char kKeyMime[] = "application/x-tessaral-key";
+
+}  // namespace
+
+int TForm1::tagCol(const KeyPanel* p) const { return st_.mv.kyn > 0 ? p->Tag / st_.mv.kyn : 0; }
+int TForm1::tagRow(const KeyPanel* p) const { return st_.mv.kyn > 0 ? p->Tag % st_.mv.kyn : 0; }
+
+void TForm1::selectKey(int col, int row, RowBox* box)
+{
+    KeyData& kd = st_.kd;
+    unmarkKey();
+    unmarkRow();
+    kd.kxi[size_t(kd.pi)] = std::clamp(col, 0, kCols - 1);
+    kd.kyi[size_t(kd.pi)] = std::clamp(row, 0, kRows - 1);
+    markKey();
+    SetPanelFace(box);
+}
+
+void TForm1::aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleClick, QPoint pos)
+{
+    KeyData& kd = st_.kd;
+    Log& log = st_.log;
+    log.printf(" In aKeyMouseDown %p, X=%d, Y=%d, tm=%ld \n", static_cast<void*>(panel), pos.x(), pos.y(), pf_.now());
+    const int c = tagCol(panel), r = tagRow(panel);
+    const int oldC = kd.kxi[size_t(kd.pi)], oldR = kd.kyi[size_t(kd.pi)];
+    log.printf(" x=%d, y=%d, tx=%d, ty=%d \n", c, r, oldC, oldR);
+    // The row being edited is stored before the selection moves.
+    if (kd.edit_f != 0) {
+        commitCaption(curRow());
+        commitText(curRow());
+    }
+    selectKey(c, r);
+    dragSource_ = nullptr;
+    if (button == Qt::LeftButton) {
+        log.printf(" In aKeyMouseDown Left %d,%d,%d,%d,%d \n", panel->Tag, c, r, oldC, oldR);
+        dragRight_ = false;
+        dragOver_ = false;
+        if (doubleClick) {
+            ked[size_t(r)]->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+        dragSource_ = panel;
+        pressPos_ = pos;
+        Edit1->setFocus(Qt::MouseFocusReason);
+    } else if (button == Qt::RightButton) {
+        log.printf(" In aKeyMouseDown Right %d,%d,%d,%d,%d \n", panel->Tag, c, r, oldC, oldR);
+        dragRight_ = true;
+        dragOver_ = false;
+        if (!doubleClick) {
+            dragSource_ = panel;
+            pressPos_ = pos;
+        }
+        ked[size_t(r)]->setFocus(Qt::MouseFocusReason);
+    }
+}
+
+void TForm1::aKeyMouseMove(KeyPanel* panel, QPoint pos)
+{
+    if (dragSource_ != panel || (pos - pressPos_).manhattanLength() < kDragThreshold) return;
+    dragSource_ = nullptr;
+    auto* drag = new QDrag(panel);
+    auto* mime = new QMimeData;
+    mime->setData(kKeyMime, QByteArray::number(panel->Tag));
+    drag->setMimeData(mime);
+    drag->setPixmap(panel->grab());
+    drag->setHotSpot(pressPos_);
+    drag->exec(dragRight_ ? Qt::CopyAction : Qt::MoveAction);
+    aKeyEndDrag(panel);
+}
+
+void TForm1::aKeyMouseUp(KeyPanel* panel, Qt::MouseButton button)
+{
+    if (dragSource_ != panel) return;
+    // Pressed and released without moving: a click.
+    dragSource_ = nullptr;
+    aKeyEndDrag(panel);
+    if (button == Qt::RightButton && popupOn_) showPopup(QCursor::pos());
+}
+
+bool TForm1::aKeyDragOver(KeyPanel* panel, KeyPanel* source)
+{
+    st_.log.printf("In aKeyDragOver %p,%p \n", static_cast<void*>(panel), static_cast<void*>(source));
+    dragOver_ = true;
+    return source != nullptr;
+}
+
+void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
+{
+    st_.log.printf(" In aKeyDragDrop %p,%p, tm=%ld \n", static_cast<void*>(panel), static_cast<void*>(source),
+                   pf_.now());
+    if (!panel || !source) return;
+    KeyData& kd = st_.kd;
+    recordChange(dragRight_ ? "Copy Key" : "Move Key", [&] {
+        const size_t pi = size_t(kd.pi);
+        const int sc = tagCol(source), sr = tagRow(source);
+        kd.kxi[pi] = sc;
+        kd.kyi[pi] = sr;
+        if (!source->hint().isEmpty()) kd.tbuf = source->hint().toLocal8Bit().toStdString();
+        if (!dragRight_) {
+            source->setHint(QString());
+            kd.hbuf[pi][size_t(sr)][size_t(sc)].clear();
+        }
+        unmarkKey();
+        unmarkRow();
+        const int tc = tagCol(panel), tr = tagRow(panel);
+        kd.kxi[pi] = tc;
+        kd.kyi[pi] = tr;
+        panel->setHint(QString::fromLocal8Bit(kd.tbuf.c_str()));
+        kd.hbuf[pi][size_t(tr)][size_t(tc)] = kd.tbuf;
+        unmarkKey();
+        unmarkRow();
+        markKey();
+        SetPanelFace();
+    });
+}
+
+void TForm1::aKeyEndDrag(KeyPanel* source)
+{
+    st_.log.printf(" In aKeyEndDrag %p,%p, tm=%ld \n", static_cast<void*>(source), nullptr, pf_.now());
+    if (dragOver_) {
+        Edit1->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    const int r = tagRow(source);
+    selectKey(tagCol(source), r, r >= 0 && r < kRows ? kpe[size_t(r)] : nullptr);
+}
+
+bool TForm1::clientDragEvent(QEvent* event)
+{
+    auto* e = static_cast<QDropEvent*>(event);
+    // Only the background takes a drop; a row box that refuses one is not background.
+    if (Client->childAt(e->position().toPoint())) {
+        e->ignore();
+        return true;
+    }
+    if (event->type() != QEvent::Drop) {
+        st_.log.printf("In FormDragOver %p,%p \n", static_cast<void*>(Client), static_cast<void*>(e->source()));
+        e->acceptProposedAction();
+        return true;
+    }
+    e->acceptProposedAction();
+    FormDragDrop(draggedPanel(e));
+    return true;
+}
+
+void TForm1::FormDragDrop(KeyPanel* source)
+{
+    st_.log.printf("In FormDragDrop %p,%p \n", static_cast<void*>(Client), static_cast<void*>(source));
+    if (!source) return;
+    KeyData& kd = st_.kd;
+    const int c = tagCol(source), r = tagRow(source);
+    st_.log.printf(" pi=%d, x=%d, y=%d \n", kd.pi, c, r);
+    recordChange("Clear Key", [&] {
+        kd.kxi[size_t(kd.pi)] = c;
+        kd.kyi[size_t(kd.pi)] = r;
+        if (!source->hint().isEmpty()) kd.tbuf = source->hint().toLocal8Bit().toStdString();
+        source->setHint(QString());
+        kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].clear();
+        unmarkKey();
+        unmarkRow();
+        markKey();
+        SetPanelFace();
+    });
+}
 
 }  // namespace ptu

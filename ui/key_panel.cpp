@@ -2,6 +2,7 @@
 
 #include "ui/colours.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QPainter>
@@ -89,13 +90,40 @@ void KeyPanel::paintEvent(QPaintEvent*)
     p.drawText(r.adjusted(3, 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption_);
 }
 
-void KeyPanel::mousePressEvent(QMouseEvent* e) { handlers_->aKeyMouseDown(this, e); }
-void KeyPanel::mouseMoveEvent(QMouseEvent* e) { handlers_->aKeyMouseMove(this, e); }
-void KeyPanel::mouseReleaseEvent(QMouseEvent* e) { handlers_->aKeyMouseUp(this, e); }
-void KeyPanel::mouseDoubleClickEvent(QMouseEvent* e) { handlers_->aKeyMouseDoubleClick(this, e); }
+void KeyPanel::mousePressEvent(QMouseEvent* e)
+{
+    handlers_->aKeyMouseDown(this, e->button(), false, e->position().toPoint());
+}
+void KeyPanel::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    handlers_->aKeyMouseDown(this, e->button(), true, e->position().toPoint());
+}
+void KeyPanel::mouseMoveEvent(QMouseEvent* e) { handlers_->aKeyMouseMove(this, e->position().toPoint()); }
+void KeyPanel::mouseReleaseEvent(QMouseEvent* e) { handlers_->aKeyMouseUp(this, e->button()); }
 
-void KeyPanel::dragEnterEvent(QDragEnterEvent* e) { handlers_->aKeyDragOver(this, e); }
-void KeyPanel::dragMoveEvent(QDragMoveEvent* e) { handlers_->aKeyDragOver(this, e); }
-void KeyPanel::dropEvent(QDropEvent* e) { handlers_->aKeyDragDrop(this, e); }
+KeyPanel* draggedPanel(const QDropEvent* event) { return qobject_cast<KeyPanel*>(event->source()); }
+
+void KeyPanel::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (handlers_->aKeyDragOver(this, draggedPanel(e))) e->acceptProposedAction();
+    else e->ignore();
+}
+
+void KeyPanel::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (handlers_->aKeyDragOver(this, draggedPanel(e))) e->acceptProposedAction();
+    else e->ignore();
+}
+
+void KeyPanel::dropEvent(QDropEvent* e)
+{
+    e->acceptProposedAction();
+    handlers_->aKeyDragDrop(this, draggedPanel(e));
+}
+
+void KeyPanel::contextMenuEvent(QContextMenuEvent* e)
+{
+    if (e->reason() != QContextMenuEvent::Mouse) handlers_->panelContextMenu(this, e->globalPos());
+}
 
 }  // namespace ptu

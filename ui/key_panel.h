@@ -13,17 +13,25 @@ namespace ptu {
 
 class KeyPanel;
 
-// What the window does with a panel's mouse and drag events.
+// What the window does with a panel's mouse and drag events. A drag carries
+// the panel it started on; a drop names it as the source.
 class KeyPanelHandlers {
 public:
     virtual ~KeyPanelHandlers() = default;
-    virtual void aKeyMouseDown(KeyPanel* panel, QMouseEvent* event) = 0;
-    virtual void aKeyMouseMove(KeyPanel* panel, QMouseEvent* event) = 0;
-    virtual void aKeyMouseUp(KeyPanel* panel, QMouseEvent* event) = 0;
-    virtual void aKeyMouseDoubleClick(KeyPanel* panel, QMouseEvent* event) = 0;
-    virtual void aKeyDragOver(KeyPanel* panel, QDragMoveEvent* event) = 0;
-    virtual void aKeyDragDrop(KeyPanel* panel, QDropEvent* event) = 0;
+    // A press, or the second press of a double click.
+    virtual void aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleClick, QPoint pos) = 0;
+    virtual void aKeyMouseMove(KeyPanel* panel, QPoint pos) = 0;
+    virtual void aKeyMouseUp(KeyPanel* panel, Qt::MouseButton button) = 0;
+    // Whether the panel takes a drop of `source` (null: not a key panel).
+    virtual bool aKeyDragOver(KeyPanel* panel, KeyPanel* source) = 0;
+    virtual void aKeyDragDrop(KeyPanel* panel, KeyPanel* source) = 0;
+    // The menu key asks for the special-key menu (the right button goes
+    // through the mouse handlers).
+    virtual void panelContextMenu(KeyPanel* panel, QPoint globalPos) = 0;
 };
+
+// The key panel a drag event carries, if any.
+KeyPanel* draggedPanel(const QDropEvent* event);
 
 class KeyPanel : public QWidget {
     Q_OBJECT
@@ -63,6 +71,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     KeyPanelHandlers* handlers_;

@@ -44,23 +44,32 @@ void TForm1::buildMenu()
     connect(Write1, &QAction::triggered, this, &TForm1::Write1Click);
 
     PageEdit1 = bar->addMenu("&Edit");
-    CopyKey1 = PageEdit1->addAction("&Copy Key");
+    Undo1 = PageEdit1->addAction("&Undo", this, &TForm1::Undo1Click);
+    Undo1->setShortcut(QKeySequence::Undo);
+    Undo1->setEnabled(false);
+    PageEdit1->addSeparator();
+    CopyKey1 = PageEdit1->addAction("&Copy Key", this, &TForm1::CopyKey1Click);
     CopyKey1->setShortcut(QKeySequence(Qt::Key_F3));
-    PasteKey1 = PageEdit1->addAction("&Paste Key");
+    PasteKey1 = PageEdit1->addAction("&Paste Key", this, &TForm1::PasteKey1Click);
     PasteKey1->setShortcut(QKeySequence(Qt::Key_F5));
-    Cut1 = PageEdit1->addAction("Cle&ar Key");
+    Cut1 = PageEdit1->addAction("Cle&ar Key", this, &TForm1::Cut1Click);
     Cut1->setShortcut(QKeySequence(Qt::Key_F7));
     PageEdit1->addSeparator();
     ClearPage1 = PageEdit1->addMenu("Clea&r Page");
-    Current1 = ClearPage1->addAction("&Current");
-    for (int i = 0; i < 5; ++i) ClearPageItem[size_t(i)] = ClearPage1->addAction(kPageCaptions[i]);
-    All1 = ClearPage1->addAction("&All Pages");
+    Current1 = ClearPage1->addAction("&Current", this, [this] { clearPage(st_.kd.pi); });
+    for (int i = 0; i < 5; ++i)
+        ClearPageItem[size_t(i)] = ClearPage1->addAction(kPageCaptions[i], this, [this, i] { clearPage(kPageIndex[i]); });
+    All1 = ClearPage1->addAction("&All Pages", this, [this] { clearPage(kAllPages); });
     CopyPageTo1 = PageEdit1->addMenu("Cop&y Current Page To");
-    for (int i = 0; i < 5; ++i) CopyPageItem[size_t(i)] = CopyPageTo1->addAction(kPageCaptions[i]);
+    for (int i = 0; i < 5; ++i)
+        CopyPageItem[size_t(i)] = CopyPageTo1->addAction(kPageCaptions[i], this, [this, i] { copyPageTo(kPageIndex[i]); });
+    // Paste Key is offered while the key clipboard holds a text; F5 works always.
+    connect(PageEdit1, &QMenu::aboutToShow, this, [this] { PasteKey1->setEnabled(!st_.kd.tbuf.empty()); });
+    connect(PageEdit1, &QMenu::aboutToHide, this, [this] { PasteKey1->setEnabled(true); });
 
     View1 = bar->addMenu("&View");
     for (int i = 0; i < 5; ++i) {
-        ViewPageItem[size_t(i)] = View1->addAction(kPageCaptions[i]);
+        ViewPageItem[size_t(i)] = View1->addAction(kPageCaptions[i], this, [this, i] { viewPage(kPageIndex[i]); });
         ViewPageItem[size_t(i)]->setShortcut(QKeySequence(QString("Ctrl+%1").arg(i + 1)));
     }
 

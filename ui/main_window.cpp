@@ -67,6 +67,7 @@ TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
     Edit1 = new QLineEdit(Client);
     Edit1->setObjectName("Edit1");
     Edit1->setFrame(false);
+    Edit1->setReadOnly(true);
     Edit1->setGeometry(20, 20, 1, 1);
 
     for (size_t i = 0; i < StatusPanel.size(); ++i) {
@@ -77,6 +78,9 @@ TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
     statusBar()->setSizeGripEnabled(false);
 
     buildMenu();
+    buildPopupMenu();
+    switchOffPopupItems();
+    Client->setAcceptDrops(true);
     qApp->installEventFilter(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive && created_) FormActivate();
@@ -199,7 +203,7 @@ void TForm1::buildRowBoxes()
     for (int i = 0; i < kRows; ++i) {
         const bool shown = keyUse(st_, 0, mv.kxs, i) == KEY_USABLE;
 
-        auto* name = new RowBox(Client, i);
+        auto* name = new RowBox(Client, i, false);
         name->setObjectName(QString("kpe%1").arg(i));
         Box b = g.kpe(i);
         name->setGeometry(b.left, b.top, b.width, b.height);
@@ -214,7 +218,7 @@ void TForm1::buildRowBoxes()
         name->setVisible(shown);
         kpe[size_t(i)] = name;
 
-        auto* text = new RowBox(Client, i);
+        auto* text = new RowBox(Client, i, true);
         text->setObjectName(QString("ked%1").arg(i));
         b = g.ked(i);
         text->setGeometry(b.left, b.top, b.width, b.height);
@@ -222,8 +226,12 @@ void TForm1::buildRowBoxes()
         tf.setPointSize(GridGeometry::kedFontSize(b.height));
         text->setFont(tf);
         setBoxColour(text, clWindow);
-        text->setMaxLength(256);
+        text->setMaxLength(kKeyTextBoxMax);
         text->setVisible(shown);
+        text->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(text, &QLineEdit::customContextMenuRequested, this,
+                [this, text](const QPoint& pos) { showPopup(text->mapToGlobal(pos)); });
+        connect(text, &QLineEdit::textChanged, this, [this, text] { kedChange(text); });
         ked[size_t(i)] = text;
     }
 }

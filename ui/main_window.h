@@ -5,6 +5,7 @@
 
 #include "device/model_decision.h"
 #include "keydata/state.h"
+#include "keydata/undo.h"
 #include "platform/locale.h"
 #include "platform/platform.h"
 #include "ui/key_panel.h"
@@ -61,6 +62,7 @@ public:
     QAction *Open1 = nullptr, *Save1 = nullptr, *Exit1 = nullptr, *Exit2 = nullptr;
     QAction *Read1 = nullptr, *Write1 = nullptr;
     QMenu* PageEdit1 = nullptr;  // "&Edit"
+    QAction* Undo1 = nullptr;
     QAction *CopyKey1 = nullptr, *PasteKey1 = nullptr, *Cut1 = nullptr;
     QMenu* ClearPage1 = nullptr;
     QAction* Current1 = nullptr;
@@ -71,6 +73,16 @@ public:
     QMenu* View1 = nullptr;
     std::array<QAction*, 5> ViewPageItem{};  // Page14 .. Page44, PageP4
     QAction *Config1 = nullptr, *MSR1 = nullptr, *Help1 = nullptr;
+
+    // The special-key menu, and the entries whose state depends on the run.
+    QMenu* PopupMenu1 = nullptr;
+    QAction *CutText1 = nullptr, *CopyText1 = nullptr, *PasteText1 = nullptr;
+    QAction *ClearKey2 = nullptr, *CopyKey2 = nullptr, *PasteKey2 = nullptr;
+    QAction *WinceF7 = nullptr, *Ro1 = nullptr, *Muhenkan1 = nullptr, *Henkan1 = nullptr, *Hiragana1 = nullptr;
+    std::array<QAction*, 4> Delay{};  // "Delay 1", "Delay 3", "Delay 5", "Delay 10"
+    QMenu* VirtualKeys1 = nullptr;
+    // Every special-key entry with the token it inserts.
+    std::vector<std::pair<QAction*, std::string>> tokenItems;
 
     // The folder the program started in (the stripe tool is started from it).
     std::string curdir;
@@ -103,6 +115,50 @@ public:
     bool popupAttached() const { return popupOn_; }
     void insertToken(const std::string& text);
 
+    // The key text editor: the handlers of the row boxes and of Edit1.
+    void EditEnter(RowBox* box);
+    void EditExit(RowBox* box);
+    bool EditKeyDown(RowBox* box, int vk);  // true when the key was swallowed
+    void EditKeyUp(RowBox* box);
+    bool EditKeyPress(RowBox* box, int ch);
+    void kedChange(RowBox* box);
+    void EditMouseDown(RowBox* box, Qt::MouseButton button);
+    void PanelEnter(RowBox* box);
+    void PanelExit(RowBox* box);
+    bool PanelKeyDown(RowBox* box, int vk);
+    bool PanelKeyPress(RowBox* box, int ch);
+    void Edit1Enter();
+    void Edit1Exit();
+    // Commits of the current column's key in `row`: its macro text from the
+    // key-text box (through syntex) or its name from the key-name box.
+    void commitText(int row);
+    void commitCaption(int row);
+    // Stores the current key's text box into the key before a key command.
+    void commitRowEditor();
+    int LastKey = 0;
+
+    // Drags of key panels; FormDragDrop is a drop on the window's background.
+    void aKeyEndDrag(KeyPanel* source);
+    void FormDragDrop(KeyPanel* source);
+
+    // Page and key commands.
+    void viewPage(int page);
+    void clearPage(int page);  // kAllPages: every page shown, index 4 included
+    void copyPageTo(int target);
+    void CopyKey1Click();
+    void PasteKey1Click();
+    void Cut1Click();
+    void CutText1Click();
+    void CopyText1Click();
+    void PasteText1Click();
+    static constexpr int kAllPages = -1;
+
+    // Undo of the last key-level change (Ctrl+Z outside the row boxes).
+    void Undo1Click();
+    UndoHistory& undoHistory() { return undo_; }
+    // Runs a change of the key data as one undo step named `what`.
+    void recordChange(const std::string& what, const std::function<void()>& change);
+
     // Menu handlers.
     void Exit1Click();
     void Read1Click();
@@ -130,12 +186,12 @@ public:
     void reportFault(const std::string& what);
 
     // KeyPanelHandlers
-    void aKeyMouseDown(KeyPanel* panel, QMouseEvent* event) override;
-    void aKeyMouseMove(KeyPanel* panel, QMouseEvent* event) override;
-    void aKeyMouseUp(KeyPanel* panel, QMouseEvent* event) override;
-    void aKeyMouseDoubleClick(KeyPanel* panel, QMouseEvent* event) override;
-    void aKeyDragOver(KeyPanel* panel, QDragMoveEvent* event) override;
-    void aKeyDragDrop(KeyPanel* panel, QDropEvent* event) override;
+    void aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleClick, QPoint pos) override;
+    void aKeyMouseMove(KeyPanel* panel, QPoint pos) override;
+    void aKeyMouseUp(KeyPanel* panel, Qt::MouseButton button) override;
+    bool aKeyDragOver(KeyPanel* panel, KeyPanel* source) override;
+    void aKeyDragDrop(KeyPanel* panel, KeyPanel* source) override;
+    void panelContextMenu(KeyPanel* panel, QPoint globalPos) override;
 
     // The About box, when the program made one.
     std::function<void()> aboutCommand;
@@ -146,6 +202,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Construction steps of FormCreate.
@@ -154,7 +211,21 @@ private:
     void buildGrid();
     void buildRowBoxes();
     void buildMenu();
+    void buildPopupMenu();
     void switchOffMenuItems();
+    void switchOffPopupItems();
+    bool rowBoxEvent(RowBox* box, QEvent* event);
+    bool clientDragEvent(QEvent* event);
+    void showPopup(QPoint globalPos);
+    // The cell of the current key on the current page, kept inside the grid.
+    int curCol() const;
+    int curRow() const;
+    // Sets the caption font of the key in `row` of the current column by its macro.
+    void captionFace(int row);
+    // Moves the current key to (col, row) of the current page and marks it.
+    void selectKey(int col, int row, RowBox* box = nullptr);
+    // Says on the status bar how much of a key text was dropped.
+    void reportDropped(std::size_t dropped);
     void finishCaption(const std::string& caption);
     std::string findData(const std::string& name) const;
 
@@ -172,8 +243,15 @@ private:
     State& st_;
     Platform& pf_;
     Setup setup_;
-    QMenu* popup_ = nullptr;
+    UndoHistory undo_;
     bool popupOn_ = false;
+    bool escape_f = false;      // Escape ended the editing of a box
+    bool pageChange_f = false;  // a key-name box was left through Page Up or Down
+    // The drag of a key panel: pressed, not yet moved 10 pixels.
+    KeyPanel* dragSource_ = nullptr;
+    QPoint pressPos_;
+    bool dragRight_ = false;   // copy (right button) rather than move
+    bool dragOver_ = false;    // the drag passed over a key panel
     bool quitting_ = false;
     bool created_ = false;
 };

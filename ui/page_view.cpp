@@ -79,7 +79,16 @@ void TForm1::SetPanelFace(RowBox* box)
         kpe[size_t(i)]->setText(text(kd.kcap[pi][size_t(i)][size_t(c)]));
         setRowFace(kpe[size_t(i)], clBtnFace, false, false);
         log.printf(" ked[%d].len = %ld \n", i, long(ked[size_t(i)]->text().size()));
-        ked[size_t(i)]->setText(text(kd.hbuf[pi][size_t(i)][size_t(c)]));
+        const QString macro = text(kd.hbuf[pi][size_t(i)][size_t(c)]);
+        RowBox* box = ked[size_t(i)];
+        const bool longText = macro.size() > kKeyTextBoxMax;
+        box->setMaxLength(longText ? int(macro.size()) : kKeyTextBoxMax);
+        box->setToolTip(longText ? QString("This key text has %1 characters, more than the %2 the box takes "
+                                           "by typing. It is kept whole unless you change it.")
+                                       .arg(macro.size())
+                                       .arg(kKeyTextBoxMax)
+                                 : QString());
+        box->setText(macro);
         if (log.isOpen()) {
             log.printf(" pi=%d, i=%d, kxi[pi]=%d \n", kd.pi, i, c);
             log.printf(" ked[%d][0]=.%s. \n", i, ked[size_t(i)]->text().toLocal8Bit().constData());

@@ -6,10 +6,16 @@
 
 namespace ptu {
 
+// What a key-text box takes by typing. A longer text read from the keyboard
+// or a file is shown whole (the box grows its limit for it) and kept whole
+// unless it is changed.
+constexpr int kKeyTextBoxMax = 256;
+
 class RowBox : public QLineEdit {
 public:
-    RowBox(QWidget* parent, int row) : QLineEdit(parent), Tag(row) {}
+    RowBox(QWidget* parent, int row, bool keyText) : QLineEdit(parent), Tag(row), isText(keyText) {}
     const int Tag;
+    const bool isText;  // a key-text box (ked), else a key-name box (kpe)
 };
 
 }  // namespace ptu

@@ -7,6 +7,7 @@
 #include "ui/row_box.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 namespace ptu {
@@ -56,20 +57,42 @@ int pressedChar(const QKeyEvent* e)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (!created_) return QMainWindow::eventFilter(watched, event);
     const QEvent::Type t = event->type();
-    if (!created_ || (t != QEvent::KeyPress && t != QEvent::KeyRelease)) return QMainWindow::eventFilter(watched, event);
-    // Every key once, when it reaches the control with the focus in this window.
+    // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
+    // must not hide the window's shortcuts.
+    if (t == QEvent::ShortcutOverride && watched == Edit1) return true;
+    if (watched == Client && (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop))
+        return clientDragEvent(event);
+    auto* box = dynamic_cast<RowBox*>(watched);
+    if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::MouseButtonPress) {
+        if (box && box->window() == this) return rowBoxEvent(box, event);
+        if (watched == Edit1 && t != QEvent::MouseButtonPress) {
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+                t == QEvent::FocusIn ? Edit1Enter() : Edit1Exit();
+        }
+        return false;
+    }
+    if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
+    // Every key once, when it reaches the control with the focus in this window:
+    // the window first, then the row box.
     auto* w = qobject_cast<QWidget*>(watched);
     QWidget* focus = QApplication::focusWidget();
     if (!w || w->window() != this || w != (focus ? focus : this)) return false;
     auto* ke = static_cast<QKeyEvent*>(event);
+    const int vk = virtualKey(ke->key());
     if (t == QEvent::KeyRelease) {
-        if (!ke->isAutoRepeat()) FormKeyUp(virtualKey(ke->key()));
+        if (!ke->isAutoRepeat()) FormKeyUp(vk);
+        if (box && box->isText) EditKeyUp(box);
         return false;
     }
-    FormKeyDown(virtualKey(ke->key()), ke->modifiers() & Qt::ControlModifier);
+    FormKeyDown(vk, ke->modifiers() & Qt::ControlModifier);
+    if (box && (box->isText ? EditKeyDown(box, vk) : PanelKeyDown(box, vk))) return true;
     const int ch = pressedChar(ke);
-    return ch != 0 && FormKeyPress(ch);
+    if (ch == 0) return false;
+    if (FormKeyPress(ch)) return true;
+    return box && (box->isText ? EditKeyPress(box, ch) : PanelKeyPress(box, ch));
 }
 
 int TForm1::nextRow(int c, int r, int step) const
@@ -214,7 +237,7 @@ void TForm1::pasteKey()
     const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, tbuf[]=.%s. \n", kd.pi, r, c, kd.tbuf.c_str());
     if (kd.tbuf.empty()) return;
-    kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf;
+    recordChange("Paste Key", [&] { kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf; });
     if (KeyPanel* p = currentPanel()) p->setHint(QString::fromLocal8Bit(kd.tbuf.c_str()));
     unmarkKey();
     markKey();
@@ -228,22 +251,11 @@ void TForm1::clearKey()
     std::string& text = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
     if (!text.empty()) kd.tbuf = text;
-    text.clear();
+    recordChange("Clear Key", [&] { text.clear(); });
     if (KeyPanel* p = currentPanel()) p->setHint(QString());
     ked[size_t(r)]->clear();
     unmarkKey();
     markKey();
-}
-
-void TForm1::popupOn() { popupOn_ = true; }
-
-void TForm1::popupOff() { popupOn_ = false; }
-
-void TForm1::insertToken(const std::string& text)
-{
-    const int r = st_.kd.kyi[size_t(st_.kd.pi)];
-    if (r < 0 || r >= kRows) return;
-    ked[size_t(r)]->insert(QString::fromLocal8Bit(text.c_str()));
 }
 
 }  // namespace ptu

@@ -64,6 +64,7 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 check "an unidentified keyboard brings the memory-type chooser" yes "$([ -n "$chooser" ] && echo yes || echo no)"
+[ -n "$chooser" ] || cat err
 keys "$chooser" Escape
 ended $pid
 check "a cancelled chooser ends with 0" 0 "$rc"
@@ -73,4 +74,5 @@ check "and no main window was shown" "" "$(xdotool search --name 'v5.17' 2>/dev/
 env -u DISPLAY -u WAYLAND_DISPLAY "$BIN/ptu" 2>err
 check "no display: exit 1" 1 $?
 check "no display: one line on standard error" 1 "$(wc -l < err)"
+[ $fail = 0 ] || cat err >&2
 exit $fail

@@ -1,0 +1,63 @@
+#include "keydata/undo.h"
+
+namespace ptu {
+
+struct UndoHistory::Snapshot {
+    PageTexts hbuf;
+    PageTexts kcap;
+    Registers rg;
+    std::array<uint8_t, 7> magcfg;
+};
+
+UndoHistory::UndoHistory() = default;
+UndoHistory::~UndoHistory() = default;
+
+void UndoHistory::begin(const State& st)
+{
+    if (!before_) before_ = std::make_unique<Snapshot>();
+    before_->hbuf = st.kd.hbuf;
+    before_->kcap = st.kd.kcap;
+    before_->rg = st.rg;
+    before_->magcfg = st.kd.magcfg;
+}
+
+bool UndoHistory::end(const State& st, const std::string& what)
+{
+    if (!before_) return false;
+    Step step{what, {}, {}, {}};
+    for (int p = 0; p < kPages; ++p) {
+        for (int r = 0; r < kRows; ++r) {
+            for (int c = 0; c < kCols; ++c) {
+                const size_t P = size_t(p), R = size_t(r), C = size_t(c);
+                const auto cell = [&](bool caption, const std::string& text) {
+                    step.cells.push_back({uint8_t(p), uint8_t(r), uint8_t(c), caption, text});
+                };
+                if (st.kd.hbuf[P][R][C] != before_->hbuf[P][R][C]) cell(false, before_->hbuf[P][R][C]);
+                if (st.kd.kcap[P][R][C] != before_->kcap[P][R][C]) cell(true, before_->kcap[P][R][C]);
+            }
+        }
+    }
+    if (!(st.rg == before_->rg)) step.rg = before_->rg;
+    if (st.kd.magcfg != before_->magcfg) step.magcfg = before_->magcfg;
+    before_.reset();
+    if (step.cells.empty() && !step.rg && !step.magcfg) return false;
+    steps_.push_back(std::move(step));
+    if (steps_.size() > kDepth) steps_.pop_front();
+    return true;
+}
+
+std::string UndoHistory::undo(State& st)
+{
+    if (steps_.empty()) return {};
+    Step step = std::move(steps_.back());
+    steps_.pop_back();
+    for (const Cell& c : step.cells) {
+        PageTexts& texts = c.caption ? st.kd.kcap : st.kd.hbuf;
+        texts[c.page][c.row][c.col] = c.text;
+    }
+    if (step.rg) st.rg = *step.rg;
+    if (step.magcfg) st.kd.magcfg = *step.magcfg;
+    return step.what;
+}
+
+}  // namespace ptu

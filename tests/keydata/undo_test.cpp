@@ -1,0 +1,56 @@
+// The undo history of key-level changes: what a step takes back, how deep it
+// goes, and that a change without effect is no step.
+#include "keydata/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ptu {
+namespace {
+
+TEST(Undo, StepsTakeBackTextsNamesRegistersAndStripeSettings)
+{
+    auto st = std::make_unique<State>();
+    UndoHistory h;
+    h.begin(*st);
+    EXPECT_FALSE(h.end(*st, "nothing"));  // no change, no step
+    EXPECT_FALSE(h.canUndo());
+
+    st->kd.hbuf[5][15][21] = "old";
+    h.begin(*st);
+    st->kd.hbuf[5][15][21] = "new";
+    st->kd.kcap[0][0][0] = "Cash";
+    st->rg.r27 = 9;
+    st->kd.magcfg[6] = 0x7F;
+    EXPECT_TRUE(h.end(*st, "Load"));
+    EXPECT_EQ(h.next(), "Load");
+    EXPECT_EQ(h.undo(*st), "Load");
+    EXPECT_EQ(st->kd.hbuf[5][15][21], "old");
+    EXPECT_EQ(st->kd.kcap[0][0][0], "");
+    EXPECT_EQ(st->rg.r27, 0);
+    EXPECT_EQ(st->kd.magcfg[6], 0x01);
+    EXPECT_EQ(h.undo(*st), "");  // nothing left
+}
+
+TEST(Undo, KeepsTheNewestHundredSteps)
+{
+    auto st = std::make_unique<State>();
+    UndoHistory h;
+    for (int i = 1; i <= 120; ++i) {
+        h.begin(*st);
+        st->kd.hbuf[0][0][0] = std::to_string(i);
+        h.end(*st, "step " + std::to_string(i));
+    }
+    EXPECT_EQ(h.size(), UndoHistory::kDepth);
+    int undone = 0;
+    while (h.canUndo()) {
+        h.undo(*st);
+        ++undone;
+    }
+    EXPECT_EQ(undone, 100);
+    EXPECT_EQ(st->kd.hbuf[0][0][0], "20");  // the state before step 21, the oldest kept
+}
+
+}  // namespace
+}  // namespace ptu

@@ -1,0 +1,297 @@
+// The key text editor: what typing in the row boxes does. A macro text
+// reaches the key data only through a commit (Return, the arrow and page keys,
+// leaving the box any way but Escape); Escape puts the stored text back.
+#include "keydata/keypos.h"
+#include "keydata/syntax.h"
+#include "ui/colours.h"
+#include "ui/main_window.h"
+#include "ui/row_box.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QStatusBar>
+
+#include <cstdio>
+
+namespace ptu {
+
+namespace {
+
+QString qtext(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
+std::string stext(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// A status text about a box: its last character's code and its length, or
+// the empty form with the box's address.
+std::string boxState(const RowBox* box, const char* full, const char* empty)
+{
+    const std::string t = stext(box->text());
+    char buf[96];
+    if (t.empty()) std::snprintf(buf, sizeof buf, empty, static_cast<const void*>(box));
+    else std::snprintf(buf, sizeof buf, full, unsigned((unsigned char)t.back()), int(t.size()));
+    return buf;
+}
+
+}  // namespace
+
+int TForm1::curCol() const { return std::clamp(st_.kd.kxi[size_t(st_.kd.pi)], 0, kCols - 1); }
+int TForm1::curRow() const { return std::clamp(st_.kd.kyi[size_t(st_.kd.pi)], 0, kRows - 1); }
+
+void TForm1::reportDropped(std::size_t dropped)
+{
+    char buf[160];
+    std::snprintf(buf, sizeof buf,
+                  "A key text holds at most 255 characters: the last %zu characters typed were dropped.", dropped);
+    statusBar()->showMessage(buf, 15000);
+    st_.log.printf(" %s \n", buf);
+}
+
+void TForm1::commitText(int row)
+{
+    if (row < 0 || row >= kRows) return;
+    const int c = curCol();
+    KeyPanel* p = panelAt(c, row);
+    const QString typed = ked[size_t(row)]->text();
+    // An unchanged box stores nothing: a long text read from a file stays whole.
+    if (typed == p->hint()) return;
+    std::size_t taken = 0;
+    const std::string raw = stext(typed);
+    const std::string text = syntex(st_, raw, &taken);
+    if (taken < raw.size()) reportDropped(raw.size() - taken);
+    recordChange("Edit Key", [&] {
+        p->setHint(qtext(text));
+        st_.kd.hbuf[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = text;
+    });
+}
+
+void TForm1::commitCaption(int row)
+{
+    if (row < 0 || row >= kRows) return;
+    const int c = curCol();
+    KeyPanel* p = panelAt(c, row);
+    const QString name = kpe[size_t(row)]->text().section('\n', 0, 0);
+    if (name == p->caption()) return;
+    recordChange("Edit Key Name", [&] {
+        p->setCaption(name);
+        st_.kd.kcap[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = stext(name);
+    });
+}
+
+void TForm1::captionFace(int row)
+{
+    KeyPanel* p = panelAt(curCol(), row);
+    const bool programmed = !p->hint().isEmpty();
+    p->setCaptionFont(programmed, false, programmed ? clYellow : clBlack);
+}
+
+void TForm1::commitRowEditor()
+{
+    const int r = curRow();
+    if (ked[size_t(r)]->text().isEmpty()) return;  // emptying the box alone does not clear the key
+    commitText(r);
+}
+
+bool TForm1::rowBoxEvent(RowBox* box, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // A menu opening over the box, or another window, does not end the editing.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
+        const bool in = event->type() == QEvent::FocusIn;
+        if (box->isText) in ? EditEnter(box) : EditExit(box);
+        else in ? PanelEnter(box) : PanelExit(box);
+        return false;
+    }
+    case QEvent::MouseButtonPress:
+        if (box->isText) EditMouseDown(box, static_cast<QMouseEvent*>(event)->button());
+        return false;
+    default: return false;
+    }
+}
+
+void TForm1::EditEnter(RowBox* box)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In EditEnter: %p, kyi=%d \n", static_cast<void*>(box), kd.kyi[size_t(kd.pi)]);
+    kd.edit_f = 1;
+    popupOn();
+    kd.kyi[size_t(kd.pi)] = box->Tag;
+    setStatus(2, boxState(box, " e=%xh  %d ", " e-%p, 0 "));
+    markKey();
+    SetPanelFace();
+}
+
+void TForm1::EditExit(RowBox* box)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In EditExit: %p, kxi=%d, kyi=%d \n", static_cast<void*>(box), kd.kxi[size_t(kd.pi)],
+                   kd.kyi[size_t(kd.pi)]);
+    kd.edit_f = 0;
+    popupOff();
+    const std::string s = boxState(box, " x=%xh  %d ", " x- ");
+    setStatus(2, s);
+    st_.log.printf(" %s \n", s.c_str());
+    if (escape_f) box->setText(panelAt(curCol(), box->Tag)->hint());
+    else commitText(box->Tag);
+    st_.log.printf(" ked[?]=.%s. \n", stext(box->text()).c_str());
+    unmarkKey();
+    unmarkRow();
+}
+
+bool TForm1::EditKeyDown(RowBox* box, int vk)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In EditKeyDown: %p, %xh \n", static_cast<void*>(box), vk);
+    const std::string s = boxState(box, " d=%xh  %d ", " d-%p ");
+    setStatus(3, s);
+    st_.log.printf(" %s \n", s.c_str());
+    if (vk != VK_UP && vk != VK_DOWN && vk != VK_PRIOR && vk != VK_NEXT) return false;
+    const int row = curRow();
+    commitText(row);
+    captionFace(row);
+    if (vk == VK_UP || vk == VK_DOWN) {
+        unmarkKey();
+        unmarkRow();
+        kd.kyi[size_t(kd.pi)] = nextRow(curCol(), row, vk == VK_DOWN ? 1 : -1);
+    } else {
+        pageStep(vk == VK_NEXT ? 1 : -1);
+    }
+    Edit1->setFocus();
+    return true;
+}
+
+void TForm1::EditKeyUp(RowBox* box)
+{
+    char buf[96];
+    const std::string t = stext(box->text());
+    if (t.empty()) std::snprintf(buf, sizeof buf, " u-%p ", static_cast<void*>(box));
+    else std::snprintf(buf, sizeof buf, " u=%xh  %d, LK=%xh ", unsigned((unsigned char)t.back()), int(t.size()), LastKey);
+    setStatus(3, buf);
+    if (st_.log.isOpen()) {
+        st_.log.printf(" %s \n", buf);
+        for (unsigned char b : t) st_.log.printf(" %xh", b);
+        st_.log.printf(" \n");
+    }
+}
+
+bool TForm1::EditKeyPress(RowBox* box, int ch)
+{
+    st_.log.printf("In EditKeyPress: %p, %xh \n", static_cast<void*>(box), ch);
+    LastKey = ch;
+    escape_f = false;
+    const std::string s = boxState(box, " p=%xh  %d ", " p- ");
+    setStatus(3, s);
+    st_.log.printf(" %s \n", s.c_str());
+    if (ch == 13 || ch == 10) {
+        const int row = curRow();
+        commitText(row);
+        captionFace(row);
+        Edit1->setFocus();
+        return true;
+    }
+    if (ch == 27) {
+        escape_f = true;
+        Edit1->setFocus();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::kedChange(RowBox* box)
+{
+    char buf[96];
+    const std::string t = stext(box->text());
+    if (t.empty()) std::snprintf(buf, sizeof buf, " pp=%p, LastKey=%xh ", static_cast<void*>(box), LastKey);
+    else
+        std::snprintf(buf, sizeof buf, " ch=%xh, len=%d, LastKey=%xh, i=%d ", unsigned((unsigned char)t.back()),
+                      int(t.size()), LastKey, box->Tag);
+    setStatus(2, buf);
+    st_.log.printf("%s \n", buf);
+}
+
+void TForm1::EditMouseDown(RowBox* box, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton && st_.kd.edit_f == 2) kpe[size_t(box->Tag)]->setFocus();
+}
+
+void TForm1::PanelEnter(RowBox* box)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In PanelEnter \n");
+    kd.edit_f = 2;
+    unmarkKey();
+    unmarkRow();
+    kd.kyi[size_t(kd.pi)] = box->Tag;
+    markKey();
+    SetPanelFace();
+}
+
+void TForm1::PanelExit(RowBox* box)
+{
+    st_.log.printf("In PanelExit \n");
+    st_.kd.edit_f = 0;
+    if (pageChange_f) {
+        pageChange_f = false;
+        return;
+    }
+    if (escape_f) box->setText(panelAt(curCol(), box->Tag)->caption());
+    else commitCaption(box->Tag);
+    unmarkKey();
+    unmarkRow();
+}
+
+bool TForm1::PanelKeyPress(RowBox* box, int ch)
+{
+    st_.log.printf("In PanelKeyPress %x \n", ch);
+    escape_f = false;
+    if (ch == 13 || ch == 10) {
+        commitCaption(box->Tag);
+        Edit1->setFocus();
+        return true;
+    }
+    if (ch == 27) {
+        escape_f = true;
+        Edit1->setFocus();
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::PanelKeyDown(RowBox* box, int vk)
+{
+    KeyData& kd = st_.kd;
+    st_.log.printf("In PanelKeyDown %x \n", vk);
+    if (vk != VK_UP && vk != VK_DOWN && vk != VK_PRIOR && vk != VK_NEXT) return false;
+    commitCaption(box->Tag);
+    if (vk == VK_UP || vk == VK_DOWN) {
+        const int r = nextRow(curCol(), box->Tag, vk == VK_DOWN ? 1 : -1);
+        unmarkKey();
+        unmarkRow();
+        kd.kyi[size_t(kd.pi)] = r;
+        markKey();
+        SetPanelFace();
+    } else {
+        pageStep(vk == VK_NEXT ? 1 : -1);
+        pageChange_f = true;
+    }
+    Edit1->setFocus();
+    return true;
+}
+
+void TForm1::Edit1Enter()
+{
+    st_.log.printf("In Edit1Enter \n");
+    markKey();
+    SetPanelFace();
+}
+
+void TForm1::Edit1Exit()
+{
+    st_.log.printf("In Edit1Exit \n");
+    unmarkKey();
+    unmarkRow();
+}
+
+}  // namespace ptu
