@@ -46,7 +46,7 @@ if command -v script > /dev/null; then
   check "... the percentages share one line" 17 "$(grep -o $'\r [0-9]*% Keyboard Reading' tty.out | wc -l)"
 fi
 
-out=$("$BIN/ptu" --version); check "ptu --version" "ptu 1.0" "$out"
+check "ptu --version" "ptu 1.0" "$("$BIN/ptu" --version)"
 out=$("$BIN/ptu" --help); check "ptu --help exits 0" 0 $?
 for sw in -r -w -R -W -s -T -K -u -d -t -g -k -8 -7 -b -2 -4 -6 -c -m -j -f -x -n; do
   grep -q "^  $sw[ ,]" <<< "$out" || check "ptu --help explains $sw" yes no
