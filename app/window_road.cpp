@@ -5,8 +5,10 @@
 #include "platform/locale.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/about_box.h"
+#include "ui/config_dialog.h"
 #include "ui/main_window.h"
 #include "ui/model_choosers.h"
+#include "ui/msr_dialog.h"
 #include "ui/progress_box.h"
 #include "ui/usb_chooser.h"
 
@@ -73,6 +75,10 @@ bool openWindow(State& st, QtPlatform& pf, WindowForms& forms, std::unique_ptr<T
 
     forms.about = std::make_unique<TAboutBox>(st.fl, forms.form.get());
     forms.form->aboutCommand = [about = forms.about.get()] { about->exec(); };
+    forms.config = std::make_unique<TAboutBox2>(st, pf, forms.form.get());
+    forms.form->AboutBox2 = forms.config.get();
+    forms.msr = std::make_unique<TAboutBox4>(st, forms.form.get());
+    forms.form->AboutBox4 = forms.msr.get();
     if (!usbChooser) usbChooser = std::make_unique<TDialog2>(st);
     forms.form->show();
     return true;

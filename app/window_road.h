@@ -14,6 +14,8 @@ namespace ptu {
 class QtPlatform;
 class TAboutBox;
 class TAboutBox1;
+class TAboutBox2;
+class TAboutBox4;
 class TAboutBox3;
 class TDialog1;
 class TDialog2;
@@ -34,6 +36,8 @@ struct WindowForms {
     std::unique_ptr<TDialog1> modelChooser;
     std::unique_ptr<TForm1> form;
     std::unique_ptr<TAboutBox> about;
+    std::unique_ptr<TAboutBox2> config;
+    std::unique_ptr<TAboutBox4> msr;
 };
 
 // Creates the forms and shows the main window. Returns false when a chooser

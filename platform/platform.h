@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace ptu {
 
@@ -97,6 +98,22 @@ public:
     // The operating system's version number, for the log only: major in the
     // low byte, minor in the next.
     virtual unsigned long versionNumber() { return 0; }
+
+    // A file dialog: the chosen file's path, or "" when it was cancelled.
+    // `filter` is a list of "description (*.ext)" entries separated by ";;".
+    struct FileChoice {
+        bool save;
+        std::string title;
+        std::string filter;
+        std::string defaultSuffix;  // added to a name typed without one
+    };
+    virtual std::string chooseFile(const FileChoice& /*choice*/) { return {}; }
+
+    // Runs a program (no shell) with exactly the argument vector `argv`, its
+    // first element standing in the program-name place, and waits for it.
+    // Returns its exit status, or -1 when it could not be started (errno in
+    // lastError()).
+    virtual int runProgram(const std::string& /*path*/, const std::vector<std::string>& /*argv*/) { return -1; }
 
     // A line for whoever started the program (a script reads standard
     // error), for things that are not worth a message box.

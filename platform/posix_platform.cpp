@@ -36,6 +36,28 @@ unsigned long PosixPlatform::versionNumber()
     return (major & 0xFF) | ((minor & 0xFF) << 8);
 }
 
+int PosixPlatform::runProgram(const std::string& path, const std::vector<std::string>& argv)
+{
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    const int e = posix_spawn(&pid, path.c_str(), nullptr, nullptr, args.data(), environ);
+    if (e != 0) {
+        last_ = e;
+        return -1;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            last_ = errno;
+            return -1;
+        }
+    }
+    last_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 long PosixPlatform::now() { return long(std::time(nullptr)); }
 
 void PosixPlatform::beep(int freq, int ms) { playTone(freq, ms); }

@@ -29,6 +29,7 @@ public:
     std::string deviceProblem() override;
     Library& library() override { return lib_; }
     unsigned long versionNumber() override;
+    int runProgram(const std::string& path, const std::vector<std::string>& argv) override;
 
     // Where a library is looked up before the dynamic loader's search: the
     // executable's folder.

@@ -1,9 +1,9 @@
 #include "tools/tpl.h"
 
+#include "device/data_file.h"
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
-#include "keydata/image_build.h"
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
@@ -404,11 +404,8 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] = k.text;
     }
 
-    // Save's order: a clear buffer, the fixed key texts, the key data, the
-    // USB form, the indexes, the tail.
-    const auto dropped = buildImage(*s, true, [](State& st) {
-        if (st.fl.usb_f) toUsbForm(st, st.buf.ibuf.data());
-    });
+    // The window's Save builds the same image.
+    const auto dropped = buildDataFile(*s);
     for (const KeyRef& k : dropped)
         leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
                           " row " + std::to_string(k.row) + ": the memory is full");

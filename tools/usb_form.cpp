@@ -5,6 +5,5 @@
 namespace ptu::tpl {
 
 void toInternalForm(State& s, uint8_t* buf) { hid2sc(s, {buf, std::size_t(s.mv.kbb_f)}); }
-void toUsbForm(State& s, uint8_t* buf) { sc2hid(s, {buf, std::size_t(s.mv.kbb_f)}); }
 
 }  // namespace ptu::tpl

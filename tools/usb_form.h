@@ -9,8 +9,7 @@
 
 namespace ptu::tpl {
 
-// The kbb_f-byte image in `buf` from the USB form to scan codes, and back.
+// The kbb_f-byte image in `buf` from the USB form to scan codes.
 void toInternalForm(State& s, uint8_t* buf);
-void toUsbForm(State& s, uint8_t* buf);
 
 }  // namespace ptu::tpl

@@ -23,11 +23,11 @@ void TForm1::buildMenu()
     QMenuBar* bar = menuBar();
 
     QMenu* file = bar->addMenu("&File");
-    Open1 = file->addAction("&Open");
+    Open1 = file->addAction("&Open", this, &TForm1::Load1Click);
     Open1->setShortcut(QKeySequence("Ctrl+O"));
     Open1->setStatusTip("Load from a data file");
     Open1->setToolTip("Load from a data file");
-    Save1 = file->addAction("&Save");
+    Save1 = file->addAction("&Save", this, &TForm1::Save1Click);
     Save1->setShortcut(QKeySequence("Ctrl+S"));
     Save1->setStatusTip("Save to a data file");
     Save1->setToolTip("Save to a data file");
@@ -73,9 +73,9 @@ void TForm1::buildMenu()
         ViewPageItem[size_t(i)]->setShortcut(QKeySequence(QString("Ctrl+%1").arg(i + 1)));
     }
 
-    Config1 = bar->addAction("&Config");
+    Config1 = bar->addAction("&Config", this, &TForm1::Config1Click);
     Config1->setShortcut(QKeySequence("Ctrl+G"));
-    MSR1 = bar->addAction("&MSR");
+    MSR1 = bar->addAction("&MSR", this, &TForm1::MSR1Click);
     Help1 = bar->addAction("&Help");
     Help1->setShortcut(QKeySequence(Qt::Key_F1));
     connect(Help1, &QAction::triggered, this, &TForm1::Help1Click);

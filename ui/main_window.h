@@ -5,6 +5,7 @@
 
 #include "device/model_decision.h"
 #include "keydata/state.h"
+#include "keydata/encode.h"
 #include "keydata/undo.h"
 #include "platform/locale.h"
 #include "platform/platform.h"
@@ -26,6 +27,8 @@ class QMenu;
 namespace ptu {
 
 class RowBox;
+class TAboutBox2;
+class TAboutBox4;
 
 class TForm1 : public QMainWindow, public KeyPanelHandlers {
     Q_OBJECT
@@ -163,13 +166,19 @@ public:
     void Exit1Click();
     void Read1Click();
     void Write1Click();
+    void Save1Click();
+    void Load1Click();
+    void Config1Click();
+    void MSR1Click();
     void Help1Click();
     void About1Click();
 
-    // The keyboard commands, run by Read1Click and Write1Click once the
-    // Ctrl-key sequence allows it.
-    std::function<void()> readCommand;
-    std::function<void()> writeCommand;
+    // The configuration and stripe-reader dialogs (made after the window).
+    TAboutBox2* AboutBox2 = nullptr;
+    TAboutBox4* AboutBox4 = nullptr;
+    // Whether a Read or Write is running (its message-pump passes must not
+    // start another command or reach the grid).
+    bool busy() const { return busy_; }
 
     // Window events.
     void FormActivate();
@@ -226,6 +235,11 @@ private:
     void selectKey(int col, int row, RowBox* box = nullptr);
     // Says on the status bar how much of a key text was dropped.
     void reportDropped(std::size_t dropped);
+    // While a row box is edited Read, Write, Load and Save say so and do nothing.
+    bool editing(const char* command);
+    // The keys that did not fit the memory, one line each.
+    std::string keyList(const std::vector<KeyRef>& keys) const;
+    void refreshUndoItem();
     void finishCaption(const std::string& caption);
     std::string findData(const std::string& name) const;
 
@@ -245,6 +259,7 @@ private:
     Setup setup_;
     UndoHistory undo_;
     bool popupOn_ = false;
+    bool busy_ = false;
     bool escape_f = false;      // Escape ended the editing of a box
     bool pageChange_f = false;  // a key-name box was left through Page Up or Down
     // The drag of a key panel: pressed, not yet moved 10 pixels.

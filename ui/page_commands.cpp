@@ -12,13 +12,18 @@
 
 namespace ptu {
 
+void TForm1::refreshUndoItem()
+{
+    Undo1->setEnabled(undo_.canUndo());
+    Undo1->setText(undo_.canUndo() ? QString("&Undo %1").arg(QString::fromStdString(undo_.next())) : "&Undo");
+}
+
 void TForm1::recordChange(const std::string& what, const std::function<void()>& change)
 {
     undo_.begin(st_);
     change();
     undo_.end(st_, what);
-    Undo1->setEnabled(undo_.canUndo());
-    Undo1->setText(undo_.canUndo() ? QString("&Undo %1").arg(QString::fromStdString(undo_.next())) : "&Undo");
+    refreshUndoItem();
 }
 
 void TForm1::Undo1Click()
@@ -26,8 +31,7 @@ void TForm1::Undo1Click()
     // A text typed into a box counts as a change of its own first.
     if (st_.kd.edit_f == 1) commitRowEditor();
     const std::string what = undo_.undo(st_);
-    Undo1->setEnabled(undo_.canUndo());
-    Undo1->setText(undo_.canUndo() ? QString("&Undo %1").arg(QString::fromStdString(undo_.next())) : "&Undo");
+    refreshUndoItem();
     if (what.empty()) return;
     synckeys();
     statusBar()->showMessage(QString("Undone: %1").arg(QString::fromStdString(what)), 5000);

@@ -55,10 +55,31 @@ int pressedChar(const QKeyEvent* e)
     return local.isEmpty() ? 0 : (unsigned char)local[0];
 }
 
+// The input a running Read or Write keeps from the window: its mouse and
+// keys, and every shortcut (a menu command must not start in its pump passes).
+static bool swallowedWhileBusy(const QWidget* form, QObject* watched, QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::Shortcut: return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: {
+        auto* w = qobject_cast<QWidget*>(watched);
+        return w && w->window() == form;
+    }
+    default: return false;
+    }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (!created_) return QMainWindow::eventFilter(watched, event);
     const QEvent::Type t = event->type();
+    // While the keyboard is read or written nothing reaches the window.
+    if (busy_ && swallowedWhileBusy(this, watched, t)) return true;
     // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
     // must not hide the window's shortcuts.
     if (t == QEvent::ShortcutOverride && watched == Edit1) return true;
@@ -208,18 +229,6 @@ bool TForm1::FormKeyPress(int ch)
     case 24: clearKey(); return true;
     default: return false;
     }
-}
-
-void TForm1::Read1Click()
-{
-    if (ctrl_f != 0) return;  // Ctrl+R runs once, when Ctrl is released
-    if (readCommand) readCommand();
-}
-
-void TForm1::Write1Click()
-{
-    if (ctrl_f != 0) return;
-    if (writeCommand) writeCommand();
 }
 
 void TForm1::copyKey()

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -152,6 +153,20 @@ void QtPlatform::holdMouse(bool on)
         if (app) app->removeEventFilter(mouseSwallower_.get());
         mouseSwallower_.reset();
     }
+}
+
+std::string QtPlatform::chooseFile(const FileChoice& choice)
+{
+    if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
+    QFileDialog d(QApplication::activeWindow(), QString::fromStdString(choice.title));
+    d.setNameFilter(QString::fromStdString(choice.filter));
+    d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
+    d.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Save asks before replacing a file; Open takes only a file that exists.
+    d.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setOption(QFileDialog::ReadOnly, false);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
 }  // namespace ptu

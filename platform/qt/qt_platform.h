@@ -30,6 +30,7 @@ public:
     void progressCaption(const std::string& caption) override;
     void holdMouse(bool on) override;
     void centreMouse() override;
+    std::string chooseFile(const FileChoice& choice) override;
 
     bool headless() const { return headless_; }
 

@@ -4,17 +4,7 @@
 # a cancelled chooser ends the run without a window, and without a display
 # the road says so.
 source "$(dirname "$0")/lib/common.sh" "$1"
-for tool in Xvfb xdotool; do
-  command -v $tool >/dev/null || { echo "FAILED: $tool is not installed (make test installs it)"; exit 1; }
-done
-
-# A display of our own.
-for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
-trap 'kill $xpid 2>/dev/null; stop_sim; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-export DISPLAY=:$n
+source "$(dirname "$0")/lib/display.sh"
 cd "$work" || exit 1
 
 # Waits for a window whose name matches; prints its id.

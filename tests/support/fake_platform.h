@@ -82,6 +82,24 @@ public:
     void progressCaption(const std::string& caption) override { events.push_back("progress caption " + caption); }
     void holdMouse(bool on) override { events.push_back(on ? "mouse held" : "mouse released"); }
     void centreMouse() override { events.push_back("mouse centred"); }
+    // The file the next file dialogs answer with, in order ("" = cancelled).
+    std::deque<std::string> files;
+    std::string chooseFile(const FileChoice& c) override
+    {
+        events.push_back(std::string(c.save ? "save dialog " : "open dialog ") + c.title);
+        if (files.empty()) return {};
+        std::string f = files.front();
+        files.pop_front();
+        return f;
+    }
+    int program_status = 0;
+    int runProgram(const std::string& path, const std::vector<std::string>& argv) override
+    {
+        std::string e = "run " + path;
+        for (const auto& a : argv) e += " " + a;
+        events.push_back(e);
+        return program_status;
+    }
     void warning(const std::string& line) override { events.push_back("warning " + line); }
 
     // A signal that arrives once `interrupt_after` requests have been sent.

@@ -1,0 +1,92 @@
+#include "device/data_file.h"
+
+#include "device/hid.h"
+#include "device/identify.h"
+#include "device/replacing_file.h"
+#include "keydata/decode.h"
+#include "keydata/fcode.h"
+#include "keydata/image_build.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace ptu {
+
+std::vector<KeyRef> buildDataFile(State& s)
+{
+    return buildImage(s, true, [](State& st) { sc2hid(st, st.buf.ibuf); });
+}
+
+bool saveDataFile(const State& s, const std::string& path, std::string& error)
+{
+    const int kbb = std::clamp(s.mv.kbb_f, 0, kImageBufSize);
+    ReplacingFile f;
+    if (!f.open(path) || !f.write(s.buf.ibuf.data(), size_t(kbb)) || !f.commit()) {
+        error = f.error().empty() ? "cannot write " + path : f.error();
+        f.discard();
+        return false;
+    }
+    return true;
+}
+
+int readDataFile(State& s, const std::string& path, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status what = fs::status(path, ec);
+    if (ec || !fs::exists(what)) {
+        error = "cannot open " + path + ": " + (ec ? ec.message() : std::string("no such file"));
+        return -1;
+    }
+    if (!fs::is_regular_file(what)) {
+        error = "cannot open " + path + ": it is not a file";
+        return -1;
+    }
+    errno = 0;
+    std::FILE* fp = std::fopen(path.c_str(), "rb");
+    if (!fp) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return -1;
+    }
+    const size_t n = std::fread(s.buf.rbuf.data(), 1, s.buf.rbuf.size(), fp);
+    const bool failed = std::ferror(fp);
+    const int e = errno;
+    std::fclose(fp);
+    if (failed) {
+        error = "cannot read " + path + ": " + std::strerror(e ? e : EIO);
+        return -1;
+    }
+    return int(n);
+}
+
+LoadOutcome loadDataFile(State& s, int n)
+{
+    LoadOutcome out;
+    const int kbb = s.mv.kbb_f;
+    if (n < kbb || kbb <= 16) return out;  // refused: nothing changes
+    out.whole = true;
+    const uint8_t* raw = s.buf.rbuf.data();
+    Registers& rg = s.rg;
+    rg.r29 = raw[kbb - 4];
+    rg.r28 = raw[kbb - 5];
+    rg.r27 = raw[kbb - 6];
+    std::memcpy(s.kd.magcfg.data(), raw + kbb - 16, s.kd.magcfg.size());
+    if (!s.fl.usb_f) {
+        readNormalise(s);
+        if (s.fl.m17_f) rg.r28 &= 0x7D;
+    } else {
+        rg.ldt = raw[0];
+        out.otherModel = (rg.r2a & 0x1F) != (raw[kbb - 4] & 0x1F);
+        rg.r29 = raw[kbb - 7];
+    }
+    hid2sc(s, s.buf.rbuf);
+    rtoh(s, n);
+    if (s.fl.hide_f) fcode(s);
+    return out;
+}
+
+}  // namespace ptu

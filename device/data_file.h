@@ -1,0 +1,41 @@
+// Data files (*.tpl): the keyboard's memory image byte for byte, kbb_f bytes,
+// in the keyboard's own form (HID usages on a USB keyboard). One module
+// serves the window's Save and Load and the data-file tool, so a file saved
+// by either is the same bytes for the same keys and registers.
+#pragma once
+
+#include "keydata/encode.h"
+#include "keydata/state.h"
+
+#include <string>
+#include <vector>
+
+namespace ptu {
+
+// Save's image in s.buf.ibuf: the buffer cleared, the fixed key texts, the
+// key data, the USB form, the page indexes and the tail. Returns the keys
+// that did not fit (stored empty).
+std::vector<KeyRef> buildDataFile(State& s);
+
+// Writes the first kbb_f bytes of s.buf.ibuf to `path` through a temporary
+// file renamed over it, so a failure never leaves a half-written file and
+// never touches the one that was there. On failure `error` says why.
+bool saveDataFile(const State& s, const std::string& path, std::string& error);
+
+// Reads a data file into s.buf.rbuf: at most the buffer's size, in fixed
+// memory (a device or an endless file is not read for ever). Returns the
+// bytes read, or -1 with `error` set when the file cannot be read.
+int readDataFile(State& s, const std::string& path, std::string& error);
+
+// What Load makes of the n bytes read. A file shorter than kbb_f is refused
+// and changes nothing (`whole` false). Otherwise the registers and magcfg
+// are taken from the file (with the port keyboards' adjustments, or for USB
+// ldt and r29 from their USB places), the image is translated back from the
+// USB form and decoded into the key texts, and the fixed key texts put back.
+struct LoadOutcome {
+    bool whole = false;
+    bool otherModel = false;  // a USB file names another model than the keyboard's
+};
+LoadOutcome loadDataFile(State& s, int n);
+
+}  // namespace ptu

@@ -1,0 +1,133 @@
+#include "device/keyboard_commands.h"
+
+#include "device/hid.h"
+#include "device/identify.h"
+#include "device/rwkb.h"
+#include "device/transfer.h"
+#include "keydata/decode.h"
+#include "keydata/fcode.h"
+#include "keydata/image_build.h"
+
+#include <algorithm>
+
+namespace ptu {
+
+namespace {
+
+// The operations before the transfer: "8042" twice, DSAB, a pump pass, INFO.
+// INFO re-identifies the keyboard; the window keeps the model it was built
+// for (a chooser-decided model would otherwise shrink to what the bare
+// identification byte says).
+void openAccess(State& st, Platform& pf)
+{
+    const ModelValues kept = st.mv;
+    rwkb(st, pf, MODE_8042, st.buf.obuf);
+    rwkb(st, pf, MODE_8042, st.buf.obuf);
+    rwkb(st, pf, MODE_DSAB, st.buf.obuf);
+    pf.pump();
+    rwkb(st, pf, MODE_INFO, st.buf.obuf);
+    st.mv = kept;
+}
+
+void closeInfo(State& st, Platform& pf)
+{
+    const ModelValues kept = st.mv;
+    rwkb(st, pf, MODE_INFO, st.buf.obuf);
+    rwkb(st, pf, MODE_INFO, st.buf.obuf);
+    st.mv = kept;
+}
+
+void close8042(State& st, Platform& pf)
+{
+    rwkb(st, pf, MODE_8042, st.buf.obuf);
+    rwkb(st, pf, MODE_8042, st.buf.obuf);
+    pf.pump();
+}
+
+const char* sizeText(const State& st, const char* eight, const char* two)
+{
+    return st.mv.kbb_f == 8192 ? eight : two;
+}
+
+// Hides the box and gives its label the red background back (the transfer
+// colours it while it runs) under the command's own text.
+void endProgress(State& st, Platform& pf, const char* text)
+{
+    pf.progressHide();
+    pf.progressRepaint();
+    pf.progressText(text, 0x0000FF);
+    if (st.log.log_fp) std::fflush(st.log.log_fp);
+}
+
+const char* readText(const State& st)
+{
+    return sizeText(st, "Reading 8K Data from the Keyboard...", "Reading 2K Data from the Keyboard...");
+}
+
+const char* writeText(const State& st)
+{
+    return sizeText(st, "Writing 8K Data to the Keyboard...", "Writing 2K Data to the Keyboard...");
+}
+
+}  // namespace
+
+int readKeyboard(State& st, Platform& pf)
+{
+    pf.progressText(readText(st), 0x0000FF);
+    pf.progressShow();
+    pf.progressRepaint();
+    pf.beep(2000, 500);
+    pf.pump();
+
+    const Registers before = st.rg;
+    openAccess(st, pf);
+    const int result = rwkb16(st, pf, XFER_READ, st.buf.rbuf);
+    pf.beep(3000, 500);
+    closeInfo(st, pf);
+    close8042(st, pf);
+
+    if (result != 0) {
+        // The transfer's own box has said what went wrong; the user's key
+        // texts, registers and stripe-reader settings stay.
+        st.rg = before;
+        std::fill_n(st.buf.rbuf.begin(), std::min<size_t>(2 * size_t(std::max(st.mv.kbb_f, 0)), kRawBufSize), 0);
+        endProgress(st, pf, readText(st));
+        return result;
+    }
+    if (!st.fl.usb_f) readNormalise(st);
+    const int count = r2wr(st, pf);
+    hid2sc(st, st.buf.rbuf);
+    rtoh(st, count);
+    if (st.fl.hide_f) fcode(st);
+    endProgress(st, pf, readText(st));
+    return result;
+}
+
+std::vector<KeyRef> buildWriteImage(State& st, Platform& pf)
+{
+    pf.progressText(writeText(st), 0x0000FF);
+    pf.progressShow();
+    pf.progressRepaint();
+    std::vector<KeyRef> dropped = buildImage(st, false, [](State& s) { sc2hid(s, s.buf.ibuf); });
+    st.log.printf(" write r27=%x, %x, %x \n", st.rg.r27, st.rg.r28, st.rg.r29);
+    return dropped;
+}
+
+int sendWriteImage(State& st, Platform& pf)
+{
+    const uint8_t r27 = st.rg.r27, r28 = st.rg.r28, r29 = st.rg.r29;
+    pf.beep(2000, 500);
+    pf.pump();
+    openAccess(st, pf);
+    const int result = rwkb16(st, pf, XFER_WRITE, st.buf.ibuf);
+    pf.beep(3000, 500);
+    closeInfo(st, pf);
+    st.rg.r27 = r27;
+    st.rg.r28 = r28;
+    st.rg.r29 = r29;
+    close8042(st, pf);
+    endProgress(st, pf, writeText(st));
+    return result;
+}
+
+}  // namespace ptu

@@ -1,0 +1,31 @@
+// The keyboard side of the window's Read and Write commands: the series of
+// driver operations and tones around the whole-memory transfer, the decoding
+// of what was read and the image that is written.
+#pragma once
+
+#include "keydata/encode.h"
+#include "keydata/state.h"
+#include "platform/platform.h"
+
+#include <vector>
+
+namespace ptu {
+
+// Reads the whole keyboard memory and decodes it into the key texts, the
+// registers, ldt and magcfg. Returns the block transfer's result (0 when it
+// succeeded). A failed transfer leaves the key texts, the registers and
+// magcfg as they were. The model decided for the window is kept throughout.
+int readKeyboard(State& st, Platform& pf);
+
+// Write, first half: the progress text and the image built from the key
+// texts in s.buf.ibuf (without clearing the buffer: bytes behind the new key
+// data keep the last image), in the USB form on a USB keyboard, with its
+// tail. Returns the keys that did not fit the memory (stored empty).
+std::vector<KeyRef> buildWriteImage(State& st, Platform& pf);
+
+// Write, second half: sends the image built by buildWriteImage between the
+// driver operations, then puts back r27, r28 and r29 and the model values the
+// keyboard's replies replaced. Returns the block transfer's result.
+int sendWriteImage(State& st, Platform& pf);
+
+}  // namespace ptu

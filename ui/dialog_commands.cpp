@@ -1,0 +1,41 @@
+// The Config and MSR commands: the configuration dialog, and the stripe tool
+// beside the program or, without it, the stripe-reader tuning dialog.
+#include "ui/config_dialog.h"
+#include "ui/main_window.h"
+#include "ui/msr_dialog.h"
+
+#include <QLineEdit>
+
+#include <filesystem>
+#include <system_error>
+
+namespace ptu {
+
+void TForm1::Config1Click()
+{
+    if (busy_) return;
+    if (AboutBox2) AboutBox2->exec();
+    Edit1->setFocus();
+}
+
+void TForm1::MSR1Click()
+{
+    if (busy_) return;
+    std::error_code ec;
+    const std::string cwd = std::filesystem::current_path(ec).string();
+    st_.log.printf(" in MSR1Click, %s, %s \n", cwd.c_str(), curdir.c_str());
+    const std::string tool = (std::filesystem::path(curdir) / "stripe").string();
+    const int err = std::filesystem::exists(tool, ec) ? 0 : -1;
+    int error = 0;
+    if (err != 0) {
+        if (AboutBox4) AboutBox4->exec();
+    } else {
+        const std::string arg = st_.fl.usb_f ? "-u" : "--";
+        if (pf_.runProgram(tool, {arg, arg}) < 0) error = pf_.lastError();
+    }
+    st_.log.printf(" r27=%x, %x, %x, err=%d, usb_f=%ld, errno=%d \n", st_.rg.r27, st_.rg.r28, st_.rg.r29, err,
+                   long(st_.fl.usb_f), error);
+    Edit1->setFocus();
+}
+
+}  // namespace ptu

@@ -1,0 +1,82 @@
+// The Keyboard menu: Read fills the grid from the keyboard's memory, Write
+// programs the keyboard with the grid's key texts.
+#include "device/keyboard_commands.h"
+#include "device/transfer.h"
+#include "keydata/default_labels.h"
+#include "ui/main_window.h"
+
+#include <QStatusBar>
+
+namespace ptu {
+
+bool TForm1::editing(const char*)
+{
+    if (st_.kd.edit_f == 0) return false;
+    pf_.messageBeep();
+    pf_.messageBox("Please finish your editing first!", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
+std::string TForm1::keyList(const std::vector<KeyRef>& keys) const
+{
+    std::string list;
+    for (const KeyRef& k : keys) {
+        const std::string& text = st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)];
+        list += "  " + positionName(st_.mv, k.page, k.col, k.row) + ": " + text.substr(0, 40) +
+                (text.size() > 40 ? "..." : "") + "\n";
+    }
+    return list;
+}
+
+void TForm1::Read1Click()
+{
+    st_.log.printf("In Read1Click( %p ), ctrl_f=%ld \n", static_cast<void*>(this), long(ctrl_f));
+    if (editing("Read")) return;
+    if (ctrl_f != 0) {
+        // Ctrl+R while Ctrl is held: the read runs once, when Ctrl is released
+        // (also when Ctrl goes up before R does).
+        ctrl_f = 2;
+        return;
+    }
+    if (busy_) return;  // never two at once
+    busy_ = true;
+    undo_.begin(st_);
+    const int result = readKeyboard(st_, pf_);
+    undo_.end(st_, "Read");
+    refreshUndoItem();
+    synckeys();
+    busy_ = false;
+    if (result == 0) statusBar()->showMessage("The keyboard was read.", 5000);
+    else statusBar()->showMessage("The keyboard could not be read: the key texts are as they were.", 15000);
+}
+
+void TForm1::Write1Click()
+{
+    st_.log.printf("In Write1Click( %p ), %ld \n", static_cast<void*>(this), long(ctrl_f));
+    if (editing("Write")) return;
+    if (ctrl_f != 0) {
+        ctrl_f = 3;
+        return;
+    }
+    if (busy_) return;
+    busy_ = true;
+    const std::vector<KeyRef> dropped = buildWriteImage(st_, pf_);
+    if (!dropped.empty()) {
+        const std::string text = std::to_string(dropped.size()) +
+                                 (dropped.size() == 1 ? " key does" : " keys do") +
+                                 " not fit the keyboard's memory and would be written empty:\n" + keyList(dropped) +
+                                 "\nWrite the keyboard anyway?";
+        if (pf_.messageBox(text, kAppTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) {
+            pf_.progressHide();
+            busy_ = false;
+            return;
+        }
+    }
+    const int result = sendWriteImage(st_, pf_);
+    synckeys();
+    busy_ = false;
+    if (result == 0) statusBar()->showMessage("The keyboard was written.", 5000);
+    else statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
+}
+
+}  // namespace ptu
