@@ -1,12 +1,13 @@
 # make run  - install what is missing, build, start kbdsim if needed, open the main window
 # make test - install what is missing, build (with ASan and UBSan) and run the whole suite
+# make fuzz - run every fuzz target for FUZZ_SECONDS (default 60) each, when clang is there
 
 BUILD ?= build
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
            libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
-.PHONY: run test deps build clean
+.PHONY: run test deps build clean fuzz
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -34,3 +35,26 @@ run: build
 
 clean:
 	rm -rf $(BUILD)
+
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TARGETS = decode listing frame hid
+
+# New inputs go to $(FUZZ_BUILD)/corpus; the seed corpus in the tree is only
+# read. A finding stops the run and is left as $(FUZZ_BUILD)/fuzz_<target>-crash-...
+fuzz: deps
+	@if ! command -v clang++ >/dev/null; then \
+	  echo "make fuzz needs clang with libFuzzer (apt-get install clang): skipped"; exit 0; fi; \
+	[ -f $(FUZZ_BUILD)/build.ninja ] || \
+	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DPTU_FUZZ=ON -DPTU_BENCH=OFF || exit 1; \
+	cmake --build $(FUZZ_BUILD) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) || exit 1; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	  if ! $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	      -artifact_prefix=$(FUZZ_BUILD)/fuzz_$$t- $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t \
+	      >$(FUZZ_BUILD)/fuzz_$$t.log 2>&1; then \
+	    tail -n 40 $(FUZZ_BUILD)/fuzz_$$t.log; echo "fuzz_$$t: FINDING (see $(FUZZ_BUILD)/fuzz_$$t.log)"; exit 1; \
+	  fi; \
+	  grep -E "^stat::number_of_executed_units|^Done" $(FUZZ_BUILD)/fuzz_$$t.log; \
+	done

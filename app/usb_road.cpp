@@ -28,7 +28,7 @@ int endRun(State& st, Platform& pf, int code)
 {
     st.log.close();
     closeUSB(st, pf);
-    return code;
+    return exitStatus(code);
 }
 
 bool runUsbRoad(State& st, QtPlatform& pf, std::unique_ptr<TDialog2>& chooser)

@@ -22,8 +22,14 @@ class TDialog2;
 bool usbRoad(State& st, Platform& pf, const UsbModelChooser& askModel);
 
 // The end of every road: closes the open files (the log among them), then
-// the USB keyboard and its library when they are in use. Returns `code`.
+// the USB keyboard and its library when they are in use. Returns the exit
+// status of `code` (exitStatus).
 int endRun(State& st, Platform& pf, int code);
+
+// The process keeps 8 bits of its exit status, so a result outside 0..255 (a
+// USB library status such as 256 or -256) would read as another result or
+// as success: such a result exits 255.
+constexpr int exitStatus(int code) { return code >= 0 && code <= 255 ? code : 255; }
 
 // The road as the program runs it: creates the USB model chooser TDialog2
 // into `chooser` and runs usbRoad with it. Without a display nobody can

@@ -62,6 +62,16 @@ int takeRegisterFrame(State& st, Platform& pf, std::span<uint8_t> buffer, uint32
     return RWKB_NO_FRAME;
 }
 
+// Whether a READ reply holds the whole memory: from its first byte that is
+// 0 or lies in D0..F0 (where the unpacking starts) at least 2 x kbb reply
+// bytes, so that no image byte comes from the cleared rest of the buffer.
+bool carriesMemory(std::span<const uint8_t> buffer, uint32_t returned, uint32_t kbb)
+{
+    const auto reply = buffer.first(std::min<size_t>(returned, buffer.size()));
+    const auto start = std::find_if(reply.begin(), reply.end(), [](uint8_t b) { return b == 0 || (b >= 0xD0 && b <= 0xF0); });
+    return size_t(reply.end() - start) >= 2 * size_t(kbb);
+}
+
 }  // namespace
 
 void logReply(Log& log, bool ok, long mode, unsigned long inLen, std::span<const uint8_t> reply)
@@ -162,7 +172,7 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
         pf.messageBeep();
         return RWKB_SHORT_REPLY;
     }
-    if (mode == MODE_READ && returned < kMinRead) {
+    if (mode == MODE_READ && (returned < kMinRead || !carriesMemory(buffer, returned, kbb))) {
         log.printf(" rwkb error 3\n");
         pf.beep(500, 500);
         return RWKB_NOT_IDENTIFIED;

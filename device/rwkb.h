@@ -31,7 +31,7 @@ enum RwkbResult : int {
     RWKB_SHORT_REPLY = 3,
     RWKB_BAD_MODE = 4,
     RWKB_NO_FRAME = 5,
-    RWKB_NOT_IDENTIFIED = 6,  // also: READ reply shorter than 4096 bytes
+    RWKB_NOT_IDENTIFIED = 6,  // also: READ reply shorter than 4096 bytes or than the memory's nibble pairs
     RWKB_NO_ACK = 7,
     RWKB_BAD_ENDMARK = 9,
 };

@@ -12,34 +12,24 @@ namespace ptu {
 
 namespace {
 
-// The text of a macro's bytes (after the marker), into `out`.
+// The text of a macro's bytes (after the marker), appended to `out`.
 void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string& out)
 {
     const TableSet& set = *ix.set;
     const bool log = s.log.isOpen();
     const int nChars = int(set.nok2.size());
     const int nNames = int(set.nok1.size());
-    char buf[kMaxText];
-    std::size_t n = 0;
-    auto put = [&](const char* p, std::size_t len) {
-        if (n + len > sizeof buf) return false;  // a piece that does not fit is left out whole
-        std::memcpy(buf + n, p, len);
-        n += len;
-        return true;
-    };
     std::size_t pos = 1;  // after the marker
     while (pos < b.size()) {
         const auto first = static_cast<unsigned char>(b[pos]);
         if (!log) {
             if (const int c = ix.quickChar[first]; c >= 0) {
-                if (n == sizeof buf) break;
-                buf[n++] = char(c);
+                out += char(c);
                 ++pos;
                 continue;
             }
             if (const int q = ix.quickName[first]; q >= 0) {
-                const std::string& token = ix.nameToken[std::size_t(q)];
-                if (!put(token.data(), token.size())) break;
+                out += ix.nameToken[std::size_t(q)];
                 ++pos;
                 continue;
             }
@@ -49,24 +39,21 @@ void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string
             s.log.printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", m.charRow < 0 ? nChars : m.charRow,
                          nChars, m.charRow < 0 ? 0u : unsigned(set.nok2[std::size_t(m.charRow)].ch));
         if (m.charRow >= 0) {
-            if (n == sizeof buf) break;
-            buf[n++] = char(set.nok2[std::size_t(m.charRow)].ch);
+            out += char(set.nok2[std::size_t(m.charRow)].ch);
             pos += ix.charLen[std::size_t(m.charRow)];
             continue;
         }
         if (log) s.log.printf(" match key1: j=%d, nok1=%d \n", m.nameRow < 0 ? nNames : m.nameRow, nNames);
         if (m.nameRow >= 0) {
-            const std::string& token = ix.nameToken[std::size_t(m.nameRow)];
-            if (!put(token.data(), token.size())) break;
+            out += ix.nameToken[std::size_t(m.nameRow)];
             pos += ix.nameLen[std::size_t(m.nameRow)];
         } else {
             char dec[8];
             const int len = std::snprintf(dec, sizeof dec, "{%u}", unsigned(first));
-            if (!put(dec, std::size_t(len))) break;
+            out.append(dec, std::size_t(len));
             ++pos;
         }
     }
-    out.assign(buf, n);
 }
 
 // stot into `out`, which is replaced.
@@ -75,7 +62,6 @@ void decodeInto(State& s, const CodecIndex& ix, std::string_view bytes, std::str
     if (s.log.isOpen())
         s.log.printf(" in stot( %p ): pp[0] = %xh \n", static_cast<const void*>(bytes.data()),
                      bytes.empty() ? 0u : unsigned(static_cast<unsigned char>(bytes[0])));
-    if (bytes.size() > std::size_t(kMaxText)) bytes = bytes.substr(0, kMaxText);
     out.clear();
     if (bytes.empty()) return;
     const auto m = static_cast<unsigned char>(bytes[0]);
@@ -146,7 +132,9 @@ void rtoh(State& s, int n)
     const KeySlot* slots = keypos[mv.kbt_f];
     const int pages = std::clamp(pn[mv.kbt_f], 0, kPages);
     const int last = lastSlot(mv);
-    const int keyEnd = keyDataEnd(mv);
+    // Every string that ends below lmt is read, also where the encoder
+    // would not put one (the index words of a one-page image).
+    const int keyEnd = mv.lmt;
     const int end = std::min(n, keyEnd);
     const bool log = s.log.isOpen();
 
@@ -159,7 +147,7 @@ void rtoh(State& s, int n)
         if (!zero) break;  // the last string does not end inside the key data area
         const int i = int(static_cast<const uint8_t*>(zero) - raw);
         const KeySlot& ks = slots[k];
-        const int len = std::min(i - start, kMaxText);
+        const int len = i - start;
         if (log)
             s.log.printf(" i=%d, j=%d, p=%d, x=%d, y=%d, z=%d, k=%d \n", i, len, p, ks.col, ks.row,
                          ks.kind, k);

@@ -21,17 +21,16 @@ int r2wr(State& s, Platform& pf);
 // Decodes the first n bytes of s.buf.rbuf into hbuf, page by page and slot by
 // slot, counting 0 bytes; sets ldt from byte 0 and, when the data holds the
 // whole image, magcfg from the tail. Strings are read only from the key data
-// area (below keyDataEnd): when the data covers that area, slots whose strings
-// would lie beyond it are emptied; shorter data leaves the slots it does not
-// reach as they were.
+// area (below lmt): when the data covers that area, slots whose strings would
+// lie beyond it are emptied; shorter data leaves the slots it does not reach
+// as they were. Texts are never cut, however long a stored string is.
 void rtoh(State& s, int n);
 
 // Converts one slot's stored bytes (without the final 0) into a macro text.
 // A string starting with FF or FB is a macro: each position becomes the
 // character of the first character row whose code is there, else "{NAME}" of
 // the first key-name row whose code is there, else "{n}" for the byte. Any
-// other string is shown byte for byte. Input and result are kept to 2047
-// bytes; a token that would not fit is left out whole.
+// other string is shown byte for byte, whole.
 std::string stot(State& s, std::string_view bytes);
 
 }  // namespace ptu

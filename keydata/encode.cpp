@@ -1,6 +1,7 @@
 #include "keydata/encode.h"
 
 #include "keydata/codec_index.h"
+#include "keydata/fcode.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
 #include "keydata/syntax.h"
@@ -38,6 +39,7 @@ struct ImageSink {
     bool ended = false;     // a 0 came: the rest of the macro is not stored
     bool overflow = false;  // the macro would reach the tail area
     bool stop = false;      // either of the two
+    int hi = 0;             // end of the bytes touched, to clear a macro that is not kept
     void code(const Code8& c, int len)
     {
         if (stop) return;
@@ -46,6 +48,7 @@ struct ImageSink {
             return;
         }
         std::memcpy(img + w, c.data(), c.size());  // the image buffer has room beyond kbb_f
+        hi = std::max(hi, w + int(c.size()));
         w += len;
     }
     void byte(uint8_t b)
@@ -60,6 +63,7 @@ struct ImageSink {
             return;
         }
         img[w++] = b;
+        hi = std::max(hi, w);
     }
     // A character's packed code (never holding a 0 byte).
     void packed(uint64_t code, int len)
@@ -69,6 +73,7 @@ struct ImageSink {
             return;
         }
         std::memcpy(img + w, &code, sizeof code);
+        hi = std::max(hi, w + int(sizeof code));
         w += len;
     }
     bool more() const { return !stop; }
@@ -143,6 +148,16 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
 
 }  // namespace
 
+const char* leftOutReason(LeftOut why)
+{
+    switch (why) {
+    case LeftOut::memoryFull: return "the memory is full";
+    case LeftOut::hiddenKey: return "a hidden key holds only its fixed text while hiding is on (-x turns it off)";
+    case LeftOut::markerByte: return "this slot has no marker, and a macro starting with byte 0xFF or 0xFB would read back as one";
+    }
+    return "";
+}
+
 std::string ttos(State& s, std::string_view text)
 {
     std::string out;
@@ -166,13 +181,18 @@ std::vector<KeyRef> htor(State& s)
     const KeySlot* slots = keypos[mv.kbt_f];
     const bool fixedAsIs = s.fl.hide_f && !s.fl.pad_f && !s.fl.m84_f && !s.fl.m70_f;
     const int pages = std::clamp(pn[mv.kbt_f], 0, kPages);
+    // With hiding on, hidden keys are stored as they stand: only the texts
+    // fcode gives them hold codes.
+    std::array<std::bitset<kSlots>, kPages> given;
+    if (fixedAsIs)
+        for (const FixedText& f : fixedTexts(s)) given[std::size_t(f.page)].set(std::size_t(f.slot));
 
     std::array<std::bitset<kRows * kCols>, kPages> noted;
-    auto note = [&](int p, const KeySlot& ks) {
+    auto note = [&](int p, const KeySlot& ks, LeftOut why = LeftOut::memoryFull) {
         const std::size_t cell = std::size_t(ks.row) * kCols + ks.col;
         if (!noted[std::size_t(p)].test(cell)) {
             noted[std::size_t(p)].set(cell);
-            dropped.push_back({p, ks.col, ks.row});
+            dropped.push_back({p, ks.col, ks.row, why});
         }
     };
 
@@ -189,8 +209,10 @@ std::vector<KeyRef> htor(State& s)
                 continue;
             }
             if (pos >= limit) {
-                // Memory full: this page ends here, with one 0.
-                if (pos < end) img[pos++] = 0;
+                // Memory full: this page ends here, with one 0 (past lmt
+                // when the data reached it; mkidx clears that again, and the
+                // used length still counts it).
+                img[pos++] = 0;
                 full = true;
                 if (hasText) note(p, ks);
                 continue;
@@ -204,18 +226,28 @@ std::vector<KeyRef> htor(State& s)
                 img[pos++] = 0;
                 continue;
             }
+            const bool marked = !(ks.kind & 0x10);
+            const bool asIs = (ks.kind & 0x01) && fixedAsIs;
+            if (asIs && marked && !given[std::size_t(p)].test(std::size_t(k))) {
+                // Its text would go out unconverted and read back as codes.
+                img[pos++] = 0;
+                note(p, ks, LeftOut::hiddenKey);
+                continue;
+            }
             // Marker and macro go straight into the image; the final 0 must
             // stay below the tail area, else the key is stored empty.
             ImageSink sink{img, pos, end};
-            if (!(ks.kind & 0x10)) sink.byte(0xFF);
-            if ((ks.kind & 0x01) && fixedAsIs) {
+            if (marked) sink.byte(0xFF);
+            if (asIs) {
                 for (char c : *text) sink.byte(uint8_t(c));  // the text holds the codes
             } else {
                 encodeText(s, ix, *text, sink);
             }
-            if (sink.overflow) {
+            const bool readsAsMarker = !marked && sink.w > pos && (img[pos] == 0xFF || img[pos] == 0xFB);
+            if (sink.overflow || readsAsMarker) {
+                if (sink.hi > pos) std::memset(img + pos, 0, std::size_t(sink.hi - pos));
                 img[pos++] = 0;
-                note(p, ks);
+                note(p, ks, sink.overflow ? LeftOut::memoryFull : LeftOut::markerByte);
                 continue;
             }
             pos = sink.w;

@@ -17,15 +17,28 @@ const std::array<const char*, 17> kPadFaceTexts = {
     "7", "8", "9", "-", "4", "5", "6", "+", "1", "2", "3", "", "0", "00", ".", "Enter", "",
 };
 
-void fcode(State& s)
+namespace {
+
+// Whether fcode does anything for this model and these flags.
+bool fcodeRuns(const State& s)
 {
     const int kbt = s.mv.kbt_f;
-    s.log.printf(" In fcode() --> kbt_f = %d \n", kbt);
-    if (kbt < 4 || kbt == 7 || kbt >= kModels || !s.fl.hide_f || s.fl.m17_f) return;
+    return kbt >= 4 && kbt != 7 && kbt < kModels && s.fl.hide_f && !s.fl.m17_f;
+}
+
+bool builtInPad(const State& s) { return s.fl.pad_f || s.fl.m84_f || s.fl.m70_f; }
+
+}  // namespace
+
+std::vector<FixedText> fixedTexts(const State& s)
+{
+    std::vector<FixedText> out;
+    if (!fcodeRuns(s)) return out;
+    const int kbt = s.mv.kbt_f;
     const KeySlot* slots = keypos[kbt];
     auto inGrid = [](const KeySlot& ks) { return ks.col < kCols && ks.row < kRows; };
 
-    if (s.fl.pad_f || s.fl.m84_f || s.fl.m70_f) {
+    if (builtInPad(s)) {
         std::vector<int> keys;
         for (int k = 0; k < kSlots; ++k) {
             const KeySlot& ks = slots[k];
@@ -38,12 +51,10 @@ void fcode(State& s)
         const int pages = (s.fl.pad_f && kbt != 11) ? 1 : kPages;
         std::size_t m = 0;
         for (int k : keys) {
-            for (int p = 0; p < pages; ++p)
-                s.kd.hbuf[std::size_t(p)][slots[k].row][slots[k].col] = kFixedPadTexts[m];
+            for (int p = 0; p < pages; ++p) out.push_back({p, k, kFixedPadTexts[m]});
             if (m < 16) ++m;
         }
-        s.log.printf(" In fcode() --> m = %d \n", int(m));
-        return;
+        return out;
     }
 
     const auto& dflt = tableSet(s.loc.tset).dflt;
@@ -52,7 +63,24 @@ void fcode(State& s)
         if (ks.kind != KIND_HIDDEN || !inGrid(ks)) continue;
         const DefaultCode& code = dflt[i];
         const auto len = std::size_t(std::find(code.begin(), code.end(), 0) - code.begin());
-        s.kd.hbuf[0][ks.row][ks.col].assign(reinterpret_cast<const char*>(code.data()), len);
+        out.push_back({0, int(64 + i), std::string(reinterpret_cast<const char*>(code.data()), len)});
+    }
+    return out;
+}
+
+void fcode(State& s)
+{
+    s.log.printf(" In fcode() --> kbt_f = %d \n", s.mv.kbt_f);
+    const std::vector<FixedText> texts = fixedTexts(s);
+    for (const FixedText& f : texts) {
+        const KeySlot& ks = keypos[s.mv.kbt_f][f.slot];
+        s.kd.hbuf[std::size_t(f.page)][ks.row][ks.col] = f.text;
+    }
+    if (fcodeRuns(s) && builtInPad(s)) {
+        // m: the pad texts handed out, the empty one after the sixteenth.
+        int keys = 0;
+        for (const FixedText& f : texts) keys += f.page == 0;
+        s.log.printf(" In fcode() --> m = %d \n", std::min(keys, 16));
     }
 }
 

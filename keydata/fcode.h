@@ -5,6 +5,8 @@
 #include "keydata/state.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace ptu {
 
@@ -22,5 +24,16 @@ extern const std::array<const char*, 17> kPadFaceTexts;
 // every page. Otherwise slot 64 + i of kind 1 gets, on page 0, the codes of
 // entry i of the locale's default code list.
 void fcode(State& s);
+
+// One text fcode gives: the page, the slot whose cell gets it, the text.
+struct FixedText {
+    int page;
+    int slot;
+    std::string text;
+};
+
+// The texts fcode would give under the current model, flags and locale,
+// without touching hbuf (in the order fcode writes them).
+std::vector<FixedText> fixedTexts(const State& s);
 
 }  // namespace ptu

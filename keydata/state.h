@@ -67,7 +67,6 @@ constexpr int kPages = 6;
 constexpr int kRows = 16;
 constexpr int kCols = 22;
 constexpr int kSlots = 176;
-constexpr int kMaxText = 2047;  // longest macro text a conversion produces
 
 using PageTexts = std::array<std::array<std::array<std::string, kCols>, kRows>, kPages>;
 

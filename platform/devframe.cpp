@@ -1,8 +1,10 @@
 #include "platform/devframe.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,26 +25,47 @@ uint32_t get32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-bool discard(int fd, uint32_t n)
+bool discard(int fd, uint32_t n, Clock::time_point deadline)
 {
     uint8_t sink[4096];
     while (n > 0) {
         uint32_t k = n < sizeof sink ? n : uint32_t(sizeof sink);
-        if (!readAll(fd, sink, k)) return false;
+        if (!readAll(fd, sink, k, deadline)) return false;
         n -= k;
     }
     return true;
 }
 
+// Waits until fd is ready for `events` or the deadline has passed (errno
+// ETIMEDOUT). Without a deadline the blocking call itself waits.
+bool ready(int fd, short events, Clock::time_point deadline)
+{
+    if (deadline == kNoDeadline) return true;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            errno = ETIMEDOUT;
+            return false;
+        }
+        pollfd pfd{fd, events, 0};
+        const int r = ::poll(&pfd, 1, int(std::min<long long>(left, 60000)));
+        if (r > 0) return true;
+        if (r < 0 && errno != EINTR) return false;
+    }
+}
+
 }  // namespace
 
-bool writeAll(int fd, const void* p, size_t n)
+bool writeAll(int fd, const void* p, size_t n, Clock::time_point deadline)
 {
     const auto* b = static_cast<const uint8_t*>(p);
+    // With a deadline no call may block: poll waits, the call takes what fits.
+    const int flags = MSG_NOSIGNAL | (deadline == kNoDeadline ? 0 : MSG_DONTWAIT);
     while (n > 0) {
+        if (!ready(fd, POLLOUT, deadline)) return false;
         // A peer that went away is a failed write, never a SIGPIPE.
-        ssize_t k = ::send(fd, b, n, MSG_NOSIGNAL);
-        if (k < 0 && errno == EINTR) continue;
+        ssize_t k = ::send(fd, b, n, flags);
+        if (k < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (k <= 0) return false;
         b += k;
         n -= size_t(k);
@@ -50,12 +73,13 @@ bool writeAll(int fd, const void* p, size_t n)
     return true;
 }
 
-bool readAll(int fd, void* p, size_t n)
+bool readAll(int fd, void* p, size_t n, Clock::time_point deadline)
 {
     auto* b = static_cast<uint8_t*>(p);
     while (n > 0) {
+        if (!ready(fd, POLLIN, deadline)) return false;
         ssize_t k = ::read(fd, b, n);
-        if (k < 0 && errno == EINTR) continue;
+        if (k < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (k <= 0) return false;
         b += k;
         n -= size_t(k);
@@ -63,7 +87,8 @@ bool readAll(int fd, void* p, size_t n)
     return true;
 }
 
-bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint32_t outLen)
+bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint32_t outLen,
+                 Clock::time_point deadline)
 {
     if (inLen > kMaxBytes || outLen > kMaxBytes) return false;
     std::vector<uint8_t> out(12 + inLen);
@@ -71,7 +96,7 @@ bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint3
     put32(&out[4], inLen);
     put32(&out[8], outLen);
     if (inLen) std::memcpy(&out[12], in, inLen);
-    return writeAll(fd, out.data(), out.size());
+    return writeAll(fd, out.data(), out.size(), deadline);
 }
 
 bool readRequest(int fd, Request& req)
@@ -86,24 +111,51 @@ bool readRequest(int fd, Request& req)
     return req.inLen == 0 || readAll(fd, req.in.data(), req.inLen);
 }
 
+bool takeRequest(std::vector<uint8_t>& bytes, Request& req, bool& bad)
+{
+    bad = false;
+    if (bytes.size() < 12) return false;
+    const uint32_t inLen = get32(&bytes[4]);
+    const uint32_t outLen = get32(&bytes[8]);
+    if (inLen > kMaxBytes || outLen > kMaxBytes) {
+        bad = true;
+        return false;
+    }
+    if (bytes.size() - 12 < inLen) return false;
+    req.code = get32(&bytes[0]);
+    req.inLen = inLen;
+    req.outLen = outLen;
+    req.in.assign(bytes.begin() + 12, bytes.begin() + 12 + long(inLen));
+    bytes.erase(bytes.begin(), bytes.begin() + 12 + long(inLen));
+    return true;
+}
+
+std::vector<uint8_t> replyBytes(const Reply& rep)
+{
+    const size_t n = std::min<size_t>(rep.data.size(), kMaxBytes);
+    std::vector<uint8_t> out(12 + n);
+    put32(&out[0], rep.success);
+    put32(&out[4], rep.error);
+    put32(&out[8], uint32_t(n));
+    if (n) std::memcpy(&out[12], rep.data.data(), n);
+    return out;
+}
+
 bool sendReply(int fd, const Reply& rep)
 {
     if (rep.data.size() > kMaxBytes) return false;
-    std::vector<uint8_t> out(12 + rep.data.size());
-    put32(&out[0], rep.success);
-    put32(&out[4], rep.error);
-    put32(&out[8], uint32_t(rep.data.size()));
-    if (!rep.data.empty()) std::memcpy(&out[12], rep.data.data(), rep.data.size());
+    const std::vector<uint8_t> out = replyBytes(rep);
     return writeAll(fd, out.data(), out.size());
 }
 
-bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned)
+bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned,
+               Clock::time_point deadline)
 {
     uint8_t head[12];
     ok = false;
     returned = 0;
     error = EIO;
-    if (!readAll(fd, head, sizeof head)) return false;
+    if (!readAll(fd, head, sizeof head, deadline)) return false;
     uint32_t success = get32(head);
     uint32_t err = get32(head + 4);
     uint32_t count = get32(head + 8);
@@ -111,8 +163,8 @@ bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint
     // Never copy past the caller's buffer: a longer reply gives its first
     // outLen bytes, and the rest is read off the stream and dropped.
     const uint32_t kept = count < outLen ? count : outLen;
-    if (kept && !readAll(fd, buf, kept)) return false;
-    if (!discard(fd, count - kept)) return false;
+    if (kept && !readAll(fd, buf, kept, deadline)) return false;
+    if (!discard(fd, count - kept, deadline)) return false;
     ok = success != 0;
     error = int(err);
     returned = kept;

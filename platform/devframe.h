@@ -5,6 +5,7 @@
 // before a byte is copied.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +14,23 @@ namespace ptu::frame {
 
 // Neither side accepts a frame that carries more than this.
 constexpr uint32_t kMaxBytes = 1u << 20;
+
+// How long the program waits for one request to be sent and answered. A
+// whole-memory READ or WRITE in one request may keep the real link busy for
+// tens of seconds; every other request is answered at once. A request past
+// its deadline fails like a reply that never came.
+constexpr int kWholeMemoryDeadlineMs = 90000;
+constexpr int kRequestDeadlineMs = 5000;
+constexpr uint32_t kReadCode = 0x80FF000C;   // READ, the whole memory
+constexpr uint32_t kWriteCode = 0x80FF0010;  // WRITE, the whole memory
+inline int requestDeadlineMs(uint32_t code)
+{
+    return code == kReadCode || code == kWriteCode ? kWholeMemoryDeadlineMs : kRequestDeadlineMs;
+}
+
+using Clock = std::chrono::steady_clock;
+// No deadline: wait as long as it takes.
+constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
 
 struct Request {
     uint32_t code = 0;
@@ -27,18 +45,32 @@ struct Reply {
     std::vector<uint8_t> data;  // data.size() is the returned count
 };
 
-bool writeAll(int fd, const void* p, size_t n);
-bool readAll(int fd, void* p, size_t n);
+// Whole transfers on a socket. Past `deadline` they stop with errno
+// ETIMEDOUT; the stream is then in the middle of a frame and of no further use.
+bool writeAll(int fd, const void* p, size_t n, Clock::time_point deadline = kNoDeadline);
+bool readAll(int fd, void* p, size_t n, Clock::time_point deadline = kNoDeadline);
 
-bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint32_t outLen);
+bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint32_t outLen,
+                 Clock::time_point deadline = kNoDeadline);
 // False at end of stream, on a read error or on an oversized frame.
 bool readRequest(int fd, Request& req);
 
+// The service side without blocking: takes one whole request from the front
+// of `bytes` (the bytes received so far) and removes it. Returns false while
+// the request is incomplete, or with `bad` set for a frame larger than
+// kMaxBytes (the connection is then of no use).
+bool takeRequest(std::vector<uint8_t>& bytes, Request& req, bool& bad);
+
+// The bytes of a reply frame (the data cut to kMaxBytes is never needed:
+// replies are built to the request's output length).
+std::vector<uint8_t> replyBytes(const Reply& rep);
 bool sendReply(int fd, const Reply& rep);
+
 // Reads a reply into buf of outLen bytes. Of a reply longer than outLen the
 // first outLen bytes are kept and `returned` counts only those; returns false
-// only when the stream broke.
-bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned);
+// only when the stream broke or the deadline passed (errno ETIMEDOUT).
+bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned,
+               Clock::time_point deadline = kNoDeadline);
 
 // Socket paths: $PORTGATE_SOCKET, else $XDG_RUNTIME_DIR/portgate, else
 // /tmp/portgate-<uid>; $VPTU_SOCKET, else "vptu" beside the first.

@@ -64,6 +64,8 @@ public:
     virtual DevHandle openDevice(Device d) = 0;
     // One request on buf: inLen bytes go out, at most outLen bytes come back
     // into buf. Returns the request's success; `returned` is the reply length.
+    // A request not answered within its deadline (frame::requestDeadlineMs)
+    // fails, and the handle is of no further use.
     virtual bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen,
                          uint32_t outLen, uint32_t& returned) = 0;
     virtual void closeDevice(DevHandle h) = 0;

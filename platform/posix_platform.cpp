@@ -130,15 +130,22 @@ bool PosixPlatform::request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t i
         last_ = EBADF;
         return false;
     }
-    if (!frame::sendRequest(h, code, buf, inLen, outLen)) {
+    // Every request has its deadline; one that passes it leaves the stream
+    // in the middle of a frame, so the handle is shut: later requests on it
+    // fail at once, as after a reply that never came.
+    const auto deadline = frame::Clock::now() + std::chrono::milliseconds(frame::requestDeadlineMs(code));
+    errno = 0;
+    if (!frame::sendRequest(h, code, buf, inLen, outLen, deadline)) {
         last_ = errno ? errno : EIO;
+        ::shutdown(h, SHUT_RDWR);
         return false;
     }
     bool ok = false;
     int err = 0;
-    if (!frame::readReply(h, buf, outLen, ok, err, returned)) {
-        last_ = EPIPE;
+    if (!frame::readReply(h, buf, outLen, ok, err, returned, deadline)) {
+        last_ = errno == ETIMEDOUT ? ETIMEDOUT : EPIPE;
         returned = 0;
+        ::shutdown(h, SHUT_RDWR);
         return false;
     }
     last_ = err;

@@ -1,9 +1,10 @@
 // kbdsim: the emulated keyboard behind the driver socket. It listens on a
-// Unix stream socket, takes one connection at a time (one connection is one
+// Unix stream socket, serves every connection at once (one connection is one
 // device handle, possibly several requests) and answers every request from
 // the firmware model.
 #include "platform/devframe.h"
 #include "sim/model/firmware.h"
+#include "sim/service/service.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -98,6 +98,8 @@ bwrite - or its number; a fault without @FN hits requests of any function):
   --drop-after N       after N requests have been answered, close the
                        connection of the next one without a reply (once).
   --delay-ms N         wait N milliseconds before every reply.
+  A connection that sends no complete request within 5 seconds (of opening
+  it, or of its last reply) is closed; other connections are served meanwhile.
   Requests are counted from the start of the service, "--probe" requests
   included; a fault with a count is used up as it hits.
 
@@ -423,53 +425,6 @@ bool writePidfile(const std::string& path, long pid)
     return std::fclose(f) == 0;
 }
 
-std::string describe(const frame::Request& req, const Answer& a, uint64_t n)
-{
-    char line[160];
-    const uint32_t fn = functionOf(req.code);
-    int k = std::snprintf(line, sizeof line, "#%llu %s (0x%08X) in=%u out=%u -> ", (unsigned long long)n,
-                          functionName(fn), req.code, req.inLen, req.outLen);
-    if (a.drop) std::snprintf(line + k, sizeof line - size_t(k), "connection dropped");
-    else if (!a.success) std::snprintf(line + k, sizeof line - size_t(k), "failed, %s", std::strerror(int(a.error)));
-    else std::snprintf(line + k, sizeof line - size_t(k), "%zu bytes", a.data.size());
-    return line;
-}
-
-// Waits until fd is readable; false when the service is told to stop.
-bool waitReadable(int fd)
-{
-    while (!g_stop) {
-        pollfd p{fd, POLLIN, 0};
-        int r = ::poll(&p, 1, 250);
-        if (r > 0) return true;
-        if (r < 0 && errno != EINTR) return false;
-    }
-    return false;
-}
-
-void serveConnection(int fd, Firmware& fw, const Options& o)
-{
-    // A frame that stops half-way does not hold the service up for long.
-    setTimeouts(fd, 5);
-    while (waitReadable(fd)) {
-        frame::Request req;
-        if (!frame::readRequest(fd, req)) break;  // closed, broken or oversized
-        Answer a = fw.answer(req.code, req.in, req.outLen);
-        if (o.verbose) say(describe(req, a, fw.requests()));
-        if (a.drop) break;
-        for (uint32_t left = o.delayMs; left > 0 && !g_stop;) {
-            uint32_t step = left < 50 ? left : 50;
-            std::this_thread::sleep_for(std::chrono::milliseconds(step));
-            left -= step;
-        }
-        frame::Reply rep;
-        rep.success = a.success ? 1 : 0;
-        rep.error = a.error;
-        rep.data = std::move(a.data);
-        if (!frame::sendReply(fd, rep)) break;
-    }
-}
-
 int run(int argc, char** argv)
 {
     Options o;
@@ -557,13 +512,10 @@ int run(int argc, char** argv)
     if (o.verbose)
         say("listening on " + o.socket + ", " + std::to_string(fw.memory().size()) + " bytes of memory");
 
-    while (!g_stop) {
-        if (!waitReadable(lfd)) break;
-        int c = ::accept4(lfd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (c < 0) continue;
-        serveConnection(c, fw, o);
-        ::close(c);
-    }
+    ServiceOptions so;
+    so.verbose = o.verbose;
+    so.delayMs = o.delayMs;
+    serve(lfd, fw, so, g_stop);
 
     ::close(lfd);
     struct stat st;

@@ -17,8 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -207,7 +206,8 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
     std::optional<int> memory = o.memory ? o.memory : h.memory;
     if (!memory && decoding) {
         if (fileSize != 2048 && fileSize != 4096 && fileSize != 8192)
-            return bad("the memory size is not known: the file has " + std::to_string(fileSize) +
+            return bad("the memory size is not known: the file has " +
+                       (fileSize > 8192 ? std::string("more than 8192") : std::to_string(fileSize)) +
                        " bytes; give --memory");
         memory = int(fileSize);
     }
@@ -229,20 +229,69 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
     return std::nullopt;
 }
 
-// The system's reason for the last failure (errno), for a person.
-std::string reason(int e) { return e ? std::strerror(e) : "read error"; }
+// The largest data file decode reads (the largest memory), and the largest
+// listing encode reads (every key of six pages with long texts stays far
+// below it).
+constexpr std::size_t kLargestImage = 8192;
+constexpr std::size_t kLargestListing = std::size_t(16) << 20;
 
-bool readAll(const std::string& name, std::istream& in, std::string& data)
+// Reads at most `limit` bytes of the file `name` ("-": `in`) into `data`, in
+// pieces, so that an endless input costs no more than the limit. On failure
+// `why` holds the system's reason.
+bool readInput(const std::string& name, std::istream& in, std::size_t limit, std::string& data,
+               std::string& why)
 {
-    errno = 0;
+    data.clear();
+    char piece[65536];
     if (name == "-") {
-        data.assign(std::istreambuf_iterator<char>(in), {});
+        try {
+            while (data.size() < limit && in) {
+                in.read(piece, std::streamsize(std::min(sizeof piece, limit - data.size())));
+                data.append(piece, std::size_t(in.gcount()));
+            }
+        } catch (const std::exception& e) {  // a stream that throws on a read error
+            why = e.what();
+            return false;
+        }
+        if (in.bad()) why = "read error";
         return !in.bad();
     }
-    std::ifstream f(name, std::ios::binary);
-    if (!f) return false;
-    data.assign(std::istreambuf_iterator<char>(f), {});
-    return !f.bad();
+    errno = 0;
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f) {
+        why = std::strerror(errno);
+        return false;
+    }
+    while (data.size() < limit) {
+        const std::size_t got = std::fread(piece, 1, std::min(sizeof piece, limit - data.size()), f);
+        data.append(piece, got);
+        if (got == 0) break;
+    }
+    const bool failed = std::ferror(f) != 0;
+    if (failed) why = std::strerror(errno ? errno : EIO);
+    std::fclose(f);
+    return !failed;
+}
+
+// Writes the image to the file `name`; false with the system's reason.
+bool writeFile(const std::string& name, const uint8_t* data, std::size_t n, std::string& why)
+{
+    errno = 0;
+    std::FILE* f = std::fopen(name.c_str(), "wb");
+    if (!f) {
+        why = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(data, 1, n, f) == n && std::fflush(f) == 0;
+    const int e = errno;
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed) why = std::strerror(!written && e ? e : errno ? errno : EIO);
+    return written && closed;
+}
+
+std::string cellName(int page, int col, int row)
+{
+    return "page " + std::to_string(page) + " column " + std::to_string(col) + " row " + std::to_string(row);
 }
 
 std::string hex2(unsigned v)
@@ -254,9 +303,10 @@ std::string hex2(unsigned v)
 
 int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    std::string data;
-    if (!readAll(o.input, in, data)) {
-        err << "ptu-tpl: cannot read " << o.input << ": " << reason(errno) << "\n";
+    // One byte more than the largest memory tells a longer file.
+    std::string data, why;
+    if (!readInput(o.input, in, kLargestImage + 1, data, why)) {
+        err << "ptu-tpl: cannot read " << o.input << ": " << why << "\n";
         return EXIT_IO;
     }
     auto s = std::make_unique<State>();
@@ -267,11 +317,14 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         return f->code;
     }
     if (!notice.empty()) err << "ptu-tpl: " << notice << "\n";
+    const ModelValues& mv = s->mv;
+    if (data.size() > std::size_t(mv.kbb_f))
+        err << "ptu-tpl: " << o.input << " is longer than the memory size " << mv.kbb_f
+            << "; the rest is not read\n";
     // Load's order: the file into the raw buffer, the USB form translated
     // back, the decoding, the fixed key texts.
-    const int n = int(std::min<std::size_t>(data.size(), kRawBufSize));
+    const int n = int(std::min<std::size_t>(data.size(), std::size_t(mv.kbb_f)));
     std::memcpy(s->buf.rbuf.data(), data.data(), std::size_t(n));
-    const ModelValues& mv = s->mv;
     const uint8_t* raw = s->buf.rbuf.data();
     const bool whole = n >= mv.kbb_f;
     if (whole) {
@@ -288,25 +341,15 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     rtoh(*s, n);
     // The keys whose texts fcode fixes are not listed: encode fixes them again.
     std::vector<uint8_t> fixed(std::size_t(kPages * kRows * kCols), 0);
-    if (s->fl.hide_f) {
-        auto probe = std::make_unique<State>();
-        probe->mv = s->mv;
-        probe->fl = s->fl;
-        probe->loc = s->loc;
-        const std::string mark("\x01unset", 6);
-        for (auto& page : probe->kd.hbuf)
-            for (auto& row : page)
-                for (auto& t : row) t = mark;
-        fcode(*probe);
-        for (int p = 0; p < kPages; ++p)
-            for (int r = 0; r < kRows; ++r)
-                for (int c = 0; c < kCols; ++c)
-                    fixed[std::size_t((p * kRows + r) * kCols + c)] =
-                        probe->kd.hbuf[std::size_t(p)][std::size_t(r)][std::size_t(c)] != mark;
+    for (const FixedText& f : fixedTexts(*s)) {
+        const KeySlot& ks = keypos[mv.kbt_f][f.slot];
+        fixed[std::size_t((f.page * kRows + ks.row) * kCols + ks.col)] = 1;
     }
-    // ldt as stored: the one byte of slot 0 of page 0 above model 1.
-    const int ldt = mv.kbt_f > 1 && n > 0 ? raw[0] : 0;
+    // ldt as the decoder reads it: slot 0 of page 0 above model 1, and 0 on
+    // the models whose keyboards do not keep it there.
+    const int ldt = mv.kbt_f > 1 && n > 0 ? s->rg.ldt : 0;
 
+    errno = 0;
     out << "# ptu-tpl listing of " << o.input << "\n";
     // The switches are no listing lines: name them for the encode to come.
     std::string switches;
@@ -341,7 +384,13 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
                 if (p == 0 && mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;  // the ldt line
                 out << "key " << p << " " << c << " " << r << " " << escapeText(t) << "\n";
             }
-    return out.good() ? EXIT_OK : EXIT_IO;
+    // A short listing may sit in a buffer still: its write error shows only now.
+    out.flush();
+    if (!out) {
+        err << "ptu-tpl: cannot write the listing: " << (errno ? std::strerror(errno) : "write error") << "\n";
+        return EXIT_IO;
+    }
+    return EXIT_OK;
 }
 
 // Why a listed key cannot be in the file of this model, or nullptr.
@@ -361,10 +410,15 @@ const char* notStorable(const State& s, int page, int col, int row)
 
 int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    std::string text;
-    if (!readAll(o.input, in, text)) {
-        err << "ptu-tpl: cannot read " << o.input << ": " << reason(errno) << "\n";
+    std::string text, why;
+    if (!readInput(o.input, in, kLargestListing + 1, text, why)) {
+        err << "ptu-tpl: cannot read " << o.input << ": " << why << "\n";
         return EXIT_IO;
+    }
+    if (text.size() > kLargestListing) {
+        err << "ptu-tpl: " << o.input << " is longer than " << (kLargestListing >> 20)
+            << " MiB: not a listing\n";
+        return EXIT_BAD_INPUT;
     }
     Listing listing;
     ParseError pe;
@@ -393,35 +447,51 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     if (o.strict && unknown > 0) return EXIT_BAD_INPUT;
 
     std::vector<std::string> leftOut;
+    std::vector<int> lineOf(std::size_t(kPages * kRows * kCols), 0);  // the listing line of each cell
+    auto named = [&](int page, int col, int row) {
+        const int line = lineOf[std::size_t((page * kRows + row) * kCols + col)];
+        return cellName(page, col, row) + (line ? " (line " + std::to_string(line) + ")" : "");
+    };
     for (const KeyLine& k : listing.keys) {
         if (k.text.empty()) continue;
         if (const char* why = notStorable(*s, k.page, k.col, k.row)) {
-            leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
-                              " row " + std::to_string(k.row) + " (line " + std::to_string(k.line) +
-                              "): " + why);
+            leftOut.push_back(cellName(k.page, k.col, k.row) + " (line " + std::to_string(k.line) + "): " + why);
             continue;
         }
         s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] = k.text;
+        lineOf[std::size_t((k.page * kRows + k.row) * kCols + k.col)] = k.line;
+    }
+    // The image takes the model's fixed texts where fcode gives them: name
+    // the listing's texts that they replace.
+    std::vector<std::string> replaced;
+    for (const FixedText& f : fixedTexts(*s)) {
+        const KeySlot& ks = keypos[s->mv.kbt_f][f.slot];
+        const std::string& given = s->kd.hbuf[std::size_t(f.page)][ks.row][ks.col];
+        if (!given.empty() && given != f.text) replaced.push_back(named(f.page, ks.col, ks.row));
     }
 
     // The window's Save builds the same image.
     const auto dropped = buildDataFile(*s);
-    for (const KeyRef& k : dropped)
-        leftOut.push_back("page " + std::to_string(k.page) + " column " + std::to_string(k.col) +
-                          " row " + std::to_string(k.row) + ": the memory is full");
+    for (const KeyRef& k : dropped) leftOut.push_back(named(k.page, k.col, k.row) + ": " + leftOutReason(k.why));
 
-    const auto* img = reinterpret_cast<const char*>(s->buf.ibuf.data());
+    const auto* img = s->buf.ibuf.data();
     if (o.output == "-") {
-        out.write(img, s->mv.kbb_f);
-        if (!out) return EXIT_IO;
-    } else {
-        std::ofstream f(o.output, std::ios::binary | std::ios::trunc);
-        f.write(img, s->mv.kbb_f);
-        f.close();
-        if (!f) {
-            err << "ptu-tpl: cannot write " << o.output << "\n";
+        errno = 0;
+        out.write(reinterpret_cast<const char*>(img), s->mv.kbb_f);
+        out.flush();
+        if (!out) {
+            err << "ptu-tpl: cannot write the data file: " << (errno ? std::strerror(errno) : "write error")
+                << "\n";
             return EXIT_IO;
         }
+    } else if (std::string why; !writeFile(o.output, img, std::size_t(s->mv.kbb_f), why)) {
+        err << "ptu-tpl: cannot write " << o.output << ": " << why << "\n";
+        return EXIT_IO;
+    }
+    if (!replaced.empty()) {
+        err << "ptu-tpl: " << replaced.size() << (replaced.size() == 1 ? " key holds" : " keys hold")
+            << " the model's fixed text instead of the listing's (-x keeps the listing's):\n";
+        for (const std::string& l : replaced) err << "  " << l << "\n";
     }
     if (leftOut.empty()) return EXIT_OK;
     err << "ptu-tpl: " << leftOut.size() << (leftOut.size() == 1 ? " key is" : " keys are")
@@ -458,6 +528,9 @@ std::string usage()
            "An option wins over the listing's own line. Without a model switch the model\n"
            "brings the switches with which the program reaches it. A data file names\n"
            "neither model nor locale: decode takes model 4 and the US tables unless told.\n"
+           "Without --usb, -4, -2 and -6 (models 5, 6, 7, 8, 12 and 15 bring them) keep\n"
+           "no ldt: decode lists ldt 0, so byte 0 of such a file is not kept by decode |\n"
+           "encode.\n"
            "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out\n" +
            modelList();
 }

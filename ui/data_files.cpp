@@ -28,8 +28,8 @@ void TForm1::Save1Click()
     }
     statusBar()->showMessage(QString("Saved %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
     if (!dropped.empty())
-        pf_.messageBox(std::to_string(dropped.size()) + (dropped.size() == 1 ? " key does" : " keys do") +
-                           " not fit the keyboard's memory and were saved empty:\n" + keyList(dropped),
+        pf_.messageBox(std::to_string(dropped.size()) + (dropped.size() == 1 ? " key" : " keys") +
+                           " cannot be stored in the keyboard's memory and were saved empty:\n" + keyList(dropped),
                        kAppTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -22,8 +22,8 @@ std::string TForm1::keyList(const std::vector<KeyRef>& keys) const
     std::string list;
     for (const KeyRef& k : keys) {
         const std::string& text = st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)];
-        list += "  " + positionName(st_.mv, k.page, k.col, k.row) + ": " + text.substr(0, 40) +
-                (text.size() > 40 ? "..." : "") + "\n";
+        list += "  " + positionName(st_.mv, k.page, k.col, k.row) + " (" + leftOutReason(k.why) + "): " +
+                text.substr(0, 40) + (text.size() > 40 ? "..." : "") + "\n";
     }
     return list;
 }
@@ -63,8 +63,9 @@ void TForm1::Write1Click()
     const std::vector<KeyRef> dropped = buildWriteImage(st_, pf_);
     if (!dropped.empty()) {
         const std::string text = std::to_string(dropped.size()) +
-                                 (dropped.size() == 1 ? " key does" : " keys do") +
-                                 " not fit the keyboard's memory and would be written empty:\n" + keyList(dropped) +
+                                 (dropped.size() == 1 ? " key" : " keys") +
+                                 " cannot be stored in the keyboard's memory and would be written empty:\n" +
+                                 keyList(dropped) +
                                  "\nWrite the keyboard anyway?";
         if (pf_.messageBox(text, kAppTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) {
             pf_.progressHide();

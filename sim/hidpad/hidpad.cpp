@@ -65,6 +65,18 @@ bool failing(const char* call)
     return false;
 }
 
+// The status a failing transfer returns: HIDPAD_EMU_STATUS when it is a
+// number other than 0, else HIDPAD_TRANSFER_FAILED.
+int transferFailure()
+{
+    if (const char* v = std::getenv("HIDPAD_EMU_STATUS"); v && *v) {
+        char* end = nullptr;
+        const long n = std::strtol(v, &end, 0);
+        if (*end == 0 && n != 0 && n >= -2147483647L && n <= 2147483647L) return int(n);
+    }
+    return HIDPAD_TRANSFER_FAILED;
+}
+
 // The type from HIDPAD_EMU_TYPE, or -1 when no keyboard of that type exists.
 int typeFromEnvironment()
 {
@@ -158,7 +170,7 @@ int doOpenHidPad()
 int doReadData(unsigned char* buffer, int length)
 {
     if (int s = checkTransfer(buffer, length, HIDPAD_MEMORY_SIZE)) return s;
-    if (failing("read")) return HIDPAD_TRANSFER_FAILED;
+    if (failing("read")) return transferFailure();
     Memory m;
     if (int s = loadMemory(m)) return s;
     std::memcpy(buffer, m.data(), size_t(length));
@@ -168,7 +180,7 @@ int doReadData(unsigned char* buffer, int length)
 int doWriteData(unsigned char* buffer, int length)
 {
     if (int s = checkTransfer(buffer, length, HIDPAD_MEMORY_SIZE)) return s;
-    if (failing("write")) return HIDPAD_TRANSFER_FAILED;
+    if (failing("write")) return transferFailure();
     Memory m;
     if (length < HIDPAD_MEMORY_SIZE) {
         if (int s = loadMemory(m)) return s;

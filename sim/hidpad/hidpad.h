@@ -14,6 +14,8 @@
 //                      command, close: those calls fail with
 //                      HIDPAD_TRANSFER_FAILED (open with HIDPAD_NO_KEYBOARD)
 //                      and change nothing.
+//   HIDPAD_EMU_STATUS  the status a failing read or write returns instead
+//                      (any number but 0).
 // A record of the calls, for tests:
 //   HIDPAD_EMU_TRACE   a file that gets one line "ENTRY STATUS" per call.
 #pragma once

@@ -104,6 +104,12 @@ Answer Firmware::answer(uint32_t code, const std::vector<uint8_t>& in, uint32_t 
     }
     if (faults_.take(FaultKind::Fail, fn)) return failure(EIO);
 
+    // A write whose echo would not fit the caller's output area is refused
+    // before anything is stored: a caller told "failed" finds the memory as
+    // it was.
+    const size_t echo = fn == kWrite ? 2 * mem_.size() + 2 : fn == kBlockWrite ? 2 * kBlock + 1 : 0;
+    if (echo > outLen) return failure(ENOBUFS);
+
     Answer a;
     switch (fn) {
     case kInfo: a = info(bool(faults_.take(FaultKind::NoFrame, fn))); break;

@@ -63,7 +63,8 @@ public:
     // notes (e.g. a resize) are appended to notes.
     bool attachFile(const std::string& path, std::vector<std::string>& notes, std::string& error);
 
-    // Answers one request. The reply never holds more than outLen bytes.
+    // Answers one request. The reply never holds more than outLen bytes; a
+    // write whose echo would not fit fails without storing anything.
     Answer answer(uint32_t code, const std::vector<uint8_t>& in, uint32_t outLen);
 
     const std::vector<uint8_t>& memory() const { return mem_; }

@@ -209,12 +209,27 @@ TEST(Rwkb, ReplyChecksAndTheirSounds)
     }
 }
 
-TEST(Rwkb, ReadOf4096BytesIsEnough)
+TEST(Rwkb, ReadReplyMustCarryTheWholeMemory)
 {
-    Fixture f;
-    f.identified(0x0C, 2048);
-    f.pf.replies.push_back(bytes(std::vector<uint8_t>(4096, 0xD0)));
-    EXPECT_EQ(rwkb(*f.st, f.pf, MODE_READ, f.st->buf.rbuf), RWKB_OK);
+    std::vector<uint8_t> whole(2 * 8192 + 2, 0xD0);
+    whole.front() = 0xFA;  // skipped before the pairs
+    std::vector<uint8_t> noPairs(2 * 8192 + 2, 0x41);
+    const struct {
+        int kbb;
+        std::vector<uint8_t> reply;
+        int result;
+    } cases[] = {
+        {2048, std::vector<uint8_t>(4096, 0xD0), RWKB_OK},
+        {8192, std::vector<uint8_t>(4096, 0xD0), RWKB_NOT_IDENTIFIED},  // half of an 8K keyboard
+        {8192, noPairs, RWKB_NOT_IDENTIFIED},
+        {8192, whole, RWKB_OK},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.identified(c.kbb == 2048 ? 0x0C : 0xA4, c.kbb);
+        f.pf.replies.push_back(bytes(c.reply));
+        EXPECT_EQ(rwkb(*f.st, f.pf, MODE_READ, f.st->buf.rbuf), c.result) << c.kbb << " " << c.reply.size();
+    }
 }
 
 TEST(Rwkb, InfoConsidersSixteenBytesAndFindsTheRealFrame)

@@ -37,5 +37,10 @@ start_sim --fail-code read
 check "-r with a failing READ exits non-zero" yes "$([ $rc -ne 0 ] && echo yes || echo no)"
 check "-r with a failing READ leaves the old file" same "$(same keep.bin keep-before.bin)"
 
+# A READ reply that does not carry the whole memory: result 6, no file.
+start_sim --short-reply 1@read:4096
+"$BIN/ptu" -r half.bin 2> err; check "-r with half the memory exits 6" 6 $?
+check "-r with half the memory writes no file" no "$([ -e half.bin ] && echo yes || echo no)"
+
 check "no temporary files are left" "" "$(ls -A | grep '\.part$')"
 exit $fail

@@ -93,7 +93,7 @@ rc=$?
 } >full.lst
 expect 3 "full memory" "$TPL" encode full.lst -o full.tpl
 [ "$(wc -c <full.tpl)" -eq 8192 ] || fail "full.tpl not written"
-grep -q "page 5 column 0 row 0: the memory is full" err.txt || fail "left-out keys not listed"
+grep -q "page 5 column 0 row 0 (line [0-9]*): the memory is full" err.txt || fail "left-out keys not listed"
 "$TPL" decode full.tpl --model 3 | "$TPL" encode - -o full2.tpl 2>/dev/null
 cmp -s full.tpl full2.tpl || fail "decode | encode changed the full file"
 
@@ -102,6 +102,17 @@ expect 2 "no arguments" "$TPL"
 expect 2 "encode without -o" "$TPL" encode a.lst
 expect 1 "missing file" "$TPL" decode does-not-exist.tpl --model 4
 grep -q "cannot read does-not-exist.tpl: No such file or directory" err.txt || fail "no reason for a missing file"
+mkdir folder
+expect 1 "a folder to decode" "$TPL" decode folder --model 4
+grep -q "Is a directory" err.txt || fail "decode of a folder does not say why"
+expect 1 "a folder to encode" "$TPL" encode folder -o x.tpl
+# An endless input is read only as far as it can be used.
+expect 2 "/dev/zero without a memory size" timeout 10 "$TPL" decode /dev/zero --model 4
+expect 0 "/dev/zero as an 8K memory" timeout 10 "$TPL" decode /dev/zero --model 4 --memory 8192
+expect 2 "/dev/zero as a listing" timeout 20 "$TPL" encode /dev/zero -o z.tpl
+# A short listing to a full disk fails although the error shows only at the end.
+"$TPL" decode a.tpl --model 4 >/dev/full 2>err.txt && fail "a listing to /dev/full exits 0"
+grep -q "No space left" err.txt || fail "a listing to /dev/full does not say why"
 
 if [ "$fails" -ne 0 ]; then
     echo "$fails check(s) failed" >&2

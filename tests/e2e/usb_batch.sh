@@ -54,6 +54,15 @@ HIDPAD_EMU_FAIL=write "$BIN/ptu" -u -w mem.bin 2>err; check "a failed write pass
 check "a failed write changes nothing" same "$(same before memory)"
 calls >/dev/null
 
+# A status the exit code would cut to 0 still exits non-zero.
+for status in 256 512 -256; do
+  HIDPAD_EMU_FAIL=read HIDPAD_EMU_STATUS=$status "$BIN/ptu" -u -r failed 2>err
+  check "a failed read with status $status exits 255" 255 $?
+  HIDPAD_EMU_FAIL=write HIDPAD_EMU_STATUS=$status "$BIN/ptu" -u -w mem.bin 2>err
+  check "a failed write with status $status exits 255" 255 $?
+done
+calls >/dev/null
+
 # The batch run ends when the keyboard cannot be opened or reports nothing.
 for f in open config; do
   HIDPAD_EMU_FAIL=$f "$BIN/ptu" -u -r none 2>err; check "batch run with $f failing exits 1" 1 $?

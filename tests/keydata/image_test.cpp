@@ -75,13 +75,19 @@ TEST(ImageLayout, SlotZeroAndMarkers)
         EXPECT_EQ(img[page1 + 2], 0);
     }
 
-    // A hidden key's text holds codes while hide_f is set: stored unchanged.
+    // A hidden key's text holds codes while hide_f is set: stored unchanged
+    // where fcode gives it (slot 64 of page 0); on another page it would read
+    // back as codes, so it is refused and nothing of it stays.
     auto s = makeState(4);
-    s->kd.hbuf[2][3][16] = "\x49xyz";  // slot 64 of page 2
-    htor(*s);
-    const int at = 1 + 175 + 176 + 64;
-    EXPECT_EQ(asInts(std::string(reinterpret_cast<char*>(&s->buf.ibuf[at]), 6)),
+    s->kd.hbuf[0][3][16] = "\x49xyz";
+    s->kd.hbuf[2][3][16] = "\x49xyz";
+    const auto left = htor(*s);
+    EXPECT_EQ(asInts(std::string(reinterpret_cast<char*>(&s->buf.ibuf[1 + 63]), 6)),
               (std::vector<int>{0xFF, 0x49, 'x', 'y', 'z', 0}));
+    const int at = 176 + 5 + 176 + 64;  // page 0 grew by the five bytes of slot 64
+    EXPECT_EQ(asInts(std::string(reinterpret_cast<char*>(&s->buf.ibuf[at]), 6)),
+              (std::vector<int>{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(left, (std::vector<KeyRef>{{2, 16, 3, LeftOut::hiddenKey}}));
 }
 
 TEST(ImageTail, SixPageDriverKeyboard)

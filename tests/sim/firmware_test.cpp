@@ -230,6 +230,12 @@ TEST(KbdsimFirmware, RepliesNeverExceedTheOutputLength)
     Answer a = k.ask(kRead, Bytes{}, 2 * 8192 + 2);
     EXPECT_TRUE(a.success);
     EXPECT_LE(a.data.size(), 2u * 8192 + 2);
+
+    // A write whose echo does not fit fails and leaves the memory alone.
+    const uint8_t ones[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    EXPECT_EQ(k.ask(kWrite, Bytes(8192, 0x42), 2 * 8192 + 1).error, uint32_t(ENOBUFS));
+    EXPECT_EQ(k.ask(kBlockWrite, blockRequest(0, ones), 32).error, uint32_t(ENOBUFS));
+    EXPECT_EQ(k.fw.memory(), Bytes(8192, 0));
 }
 
 TEST(KbdsimFirmware, GarbageRequestsGetAnAnswerThatFits)

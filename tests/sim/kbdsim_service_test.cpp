@@ -179,6 +179,27 @@ TEST_F(KbdsimService, AnswersOnAPrivateSocketAndKeepsTheMemory)
     EXPECT_EQ(mem[0xF3F], 0xAF);
 }
 
+TEST_F(KbdsimService, IdleClientsKeepNoOneWaitingAndAreClosed)
+{
+    ASSERT_EQ(start(), 0);
+    Conn idle(sock), half(sock);
+    ASSERT_TRUE(idle.connected() && half.connected());
+    const uint8_t part[6] = {0x38, 0x00, 0xFF, 0x80, 1, 0};  // half a request header
+    ASSERT_EQ(::write(half.fd(), part, sizeof part), 6);
+
+    const auto start = std::chrono::steady_clock::now();
+    Conn c(sock);
+    EXPECT_TRUE(c.ask(kCtl8042, {0}, 1).ok);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+
+    // After the deadline both are closed: a read ends at once, without a byte.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5600));
+    for (int fd : {idle.fd(), half.fd()}) {
+        uint8_t b;
+        EXPECT_EQ(::read(fd, &b, 1), 0);
+    }
+}
+
 TEST_F(KbdsimService, ReplacesAStaleSocketButNotALiveOneOrAFile)
 {
     {

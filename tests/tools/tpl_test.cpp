@@ -85,6 +85,8 @@ TEST_F(Tpl, EveryModelsFileComesBackByteForByte)
     const char* pieces[] = {"a", "Z", "{ENTER}", "{LSFT}", "{Delay5}", "7", " ", "{200}", "~", "\\\\"};
     for (int kbt = 0; kbt < kModels; ++kbt) {
         std::string listing = "model " + std::to_string(kbt) + "\nlocale fr\n";
+        // These driver keyboards keep no ldt: the program saves 0 there.
+        if (kbt == 5 || kbt == 6 || kbt == 7 || kbt == 8 || kbt == 12 || kbt == 15) listing += "ldt 0\n";
         for (int p = 0; p < pn[kbt]; ++p)
             for (int k = 1; k < 176; k += kbt <= 2 ? 17 : 3) {
                 const KeySlot& ks = keypos[kbt][k];
@@ -105,6 +107,27 @@ TEST_F(Tpl, EveryModelsFileComesBackByteForByte)
     }
 }
 
+// With hiding on, the model's fixed texts win and a hidden key takes no
+// other text: ptu-tpl says which keys that touched. ldt as decode reads it.
+TEST_F(Tpl, FixedAndHiddenKeysAreNamedAndLdtIsReadAsTheKeyboardKeepsIt)
+{
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("pad.tpl")}, "model 9\nkey 0 11 5 hello\nkey 0 0 0 kept\n"), EXIT_OK);
+    EXPECT_NE(err_.find("1 key holds the model's fixed text"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("page 0 column 11 row 5 (line 2)"), std::string::npos) << err_;
+
+    EXPECT_EQ(tpl({"encode", "-", "-o", path("hid.tpl")}, "model 4\nkey 2 16 3 {ENTER}\n"), EXIT_LEFT_OUT);
+    EXPECT_NE(err_.find("page 2 column 16 row 3 (line 2): a hidden key"), std::string::npos) << err_;
+    EXPECT_EQ(tpl({"decode", path("hid.tpl"), "--model", "4"}), EXIT_OK);
+    EXPECT_EQ(out_.find("\nkey 2 16 3"), std::string::npos) << out_;
+
+    // Without --usb, pad and "-6" keyboards keep no ldt: decode reads 0 there.
+    ASSERT_EQ(tpl({"encode", "-", "-o", path("l.tpl")}, "model 5\nldt 77\n"), EXIT_OK) << err_;
+    ASSERT_EQ(tpl({"decode", path("l.tpl"), "--model", "5"}), EXIT_OK);
+    EXPECT_NE(out_.find("\nldt 0\n"), std::string::npos) << out_;
+    ASSERT_EQ(tpl({"decode", path("l.tpl"), "--model", "5", "--usb"}), EXIT_OK);
+    EXPECT_NE(out_.find("\nldt 77\n"), std::string::npos) << out_;
+}
+
 TEST_F(Tpl, KeysThatDoNotFitAreWrittenOutAndListed)
 {
     std::string listing = "model 3\n";
@@ -116,7 +139,7 @@ TEST_F(Tpl, KeysThatDoNotFitAreWrittenOutAndListed)
     listing += "key 0 21 15 nowhere\n";
     EXPECT_EQ(tpl({"encode", "-", "-o", path("full.tpl")}, listing), EXIT_LEFT_OUT);
     EXPECT_EQ(read("full.tpl").size(), 8192u);
-    EXPECT_NE(err_.find("page 5 column 0 row 0: the memory is full"), std::string::npos) << err_;
+    EXPECT_NE(err_.find("page 5 column 0 row 0 (line 562): the memory is full"), std::string::npos) << err_;
     EXPECT_NE(err_.find("page 0 column 21 row 15 (line"), std::string::npos) << err_;
 
     // A one-page model stores no later page.
