@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Looking after the emulated keyboard as a daemon: started by ptu " -K" or by
-# hand (twice does no harm), stopped with --stop, and its memory kept across
-# a restart under XDG_STATE_HOME.
+# The emulated keyboard as a daemon: started by " -K" or by hand (twice does
+# no harm), stopped with --stop, its memory kept across a restart.
 source "$(dirname "$0")/lib/common.sh" "$1"
 cd "$work"
 trap '"$BIN/kbdsim" --stop > /dev/null 2>&1; rm -rf "$work"' EXIT

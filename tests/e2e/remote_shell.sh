@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Running ptu from a shell the way people do over ssh, sudo or cron: a stale
-# DISPLAY, no driver running yet, a French locale, a terminal for progress,
-# --help and --version.
+# ptu from a shell over ssh, sudo or cron: a stale DISPLAY, no driver yet, a
+# French locale, a terminal for progress, --help and --version.
 source "$(dirname "$0")/lib/common.sh" "$1"
 cd "$work"
 export DISPLAY=:99  # no X server there
