@@ -4,7 +4,7 @@
 
 BUILD ?= build
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libasound2-dev xvfb xdotool
+           libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
 .PHONY: run test deps build clean fuzz
@@ -29,7 +29,7 @@ test: build
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
-	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)" --memory "$${HOME:-/tmp}/.kbdsim-memory.bin"; \
+	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)"; \
 	fi
 	$(BUILD)/bin/ptu
 

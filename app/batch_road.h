@@ -19,12 +19,15 @@ inline constexpr char kNoKeyboard[] = "No keyboard answered: nothing was transfe
 constexpr int kNoKeyboardExit = 1;
 
 // The sequence itself on any platform, the progress box reached through it:
-// detection, the transfer chosen by bat_f, the closing tone and operations.
-// Returns the exit code.
+// the file made ready (a file that cannot be used ends the run before any
+// request), detection, the transfer chosen by bat_f, the closing tone and
+// operations. Returns the exit code; an interrupted run returns 128 plus the
+// signal's number at once.
 int batchRoad(State& st, Platform& pf, const std::string& cp);
 
-// The road as the program runs it: creates the progress box TAboutBox1,
-// binds it to the platform, runs batchRoad and destroys the box.
+// The road as the program runs it: catches the interrupting signals,
+// creates the progress box TAboutBox1, binds it to the platform, runs
+// batchRoad and destroys the box.
 int runBatchRoad(State& st, QtPlatform& pf, const std::string& cp);
 
 }  // namespace ptu

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "device/batch_options.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -30,8 +32,12 @@ long leadingNumber(const std::string& text, size_t pos)
     return negative ? -v : v;
 }
 
-SwitchScan scanSwitches(const std::string& cp, State& st)
+bool asksDriverStart(const std::string& cp) { return withoutFileNames(cp).find(" -K") != std::string::npos; }
+
+SwitchScan scanSwitches(const std::string& line, State& st)
 {
+    // The file names of the batch options are not read for switches.
+    const std::string cp = withoutFileNames(line);
     SwitchScan out;
     out.driverStart = cp.find(" -K") != std::string::npos;
     out.usb = cp.find("-u") != std::string::npos;

@@ -19,8 +19,13 @@ struct SwitchScan {
 };
 
 // Scans every "-" followed by one character into st.fl and st.mv.kmax. The
-// help switches end the scan at once.
+// help switches end the scan at once. The file name after "-r", "-w", "-R"
+// or "-W" is stepped over: no switch, " -K" or "-u" is found inside it.
 SwitchScan scanSwitches(const std::string& cp, State& st);
+
+// Whether " -K" stands outside the file names: the driver is started before
+// the log is opened and the switches are scanned.
+bool asksDriverStart(const std::string& cp);
 
 // The decimal number after "-k": leading blanks, an optional sign, digits up
 // to the first non-digit; no digits give 0.

@@ -2,7 +2,9 @@
 #include "app/application.h"
 #include "app/batch_road.h"
 #include "app/command_line.h"
+#include "app/display.h"
 #include "app/startup.h"
+#include "app/usage.h"
 #include "app/usb_road.h"
 #include "app/window_road.h"
 #include "platform/qt/qt_platform.h"
@@ -31,8 +33,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int main(int argc, char** argv)
 {
-    const bool headless = !haveDisplay();
-    if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (auto answered = answerInformationRequest(argc, argv)) return *answered;
+    const bool headless = settleDisplay();
     qInstallMessageHandler(quietQtMessages);
     PtuApplication qapp(argc, argv);
     QApplication::setApplicationName(kTitle);
@@ -42,7 +44,7 @@ int main(int argc, char** argv)
     const std::string cp = commandLine(argc, argv);
     const long startTime = pf.now();
 
-    if (cp.find(" -K") != std::string::npos)
+    if (asksDriverStart(cp))
         startDriver(pf, driverStartCommand(QCoreApplication::applicationDirPath().toStdString()));
     openLog(*st, Log::defaultPath(), startTime, cp);
 

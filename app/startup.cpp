@@ -37,7 +37,11 @@ void openLog(State& st, const std::string& path, long now, const std::string& cp
 
 int controllerRoad(State& st, Platform& pf)
 {
-    return rwkb(st, pf, MODE_8042, st.buf.obuf);
+    const int status = rwkb(st, pf, MODE_8042, st.buf.obuf);
+    if (status == RWKB_NO_DEVICE) {
+        if (const std::string why = pf.deviceProblem(); !why.empty()) pf.warning(why);
+    }
+    return status;
 }
 
 }  // namespace ptu

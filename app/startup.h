@@ -24,7 +24,8 @@ void startDriver(Platform& pf, const std::string& command);
 // header: the 24-character local date and time, then the command line.
 void openLog(State& st, const std::string& path, long now, const std::string& cp);
 
-// The controller road: one 8042 operation; returns its status.
+// The controller road: one 8042 operation; returns its status. When no
+// driver device opens, says why on standard error.
 int controllerRoad(State& st, Platform& pf);
 
 }  // namespace ptu

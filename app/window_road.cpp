@@ -1,5 +1,7 @@
 #include "app/window_road.h"
 
+#include "app/display.h"
+
 #include "platform/locale.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/about_box.h"
@@ -84,11 +86,7 @@ bool openWindow(State& st, QtPlatform& pf, WindowForms& forms, std::unique_ptr<T
 
 int windowRoad(State& st, QtPlatform& pf, std::unique_ptr<TDialog2>& usbChooser, const std::string& exeDir)
 {
-    if (pf.headless()) {
-        pf.warning("the main window needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "the batch switches -r, -w, -R, -W and -s work without one");
-        return 1;
-    }
+    if (pf.headless()) return windowWithoutDisplay();
     {
         WindowForms forms;
         if (openWindow(st, pf, forms, usbChooser, exeDir)) QApplication::exec();

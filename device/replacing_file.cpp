@@ -82,17 +82,43 @@ bool ReplacingFile::open(const std::string& destination)
         }
         if (errno != EEXIST) break;
     }
-    error_ = "cannot create " + destination + ": " + reason(errno);
+    const int e = errno;
+    // A folder that takes no new file (the user may write the file but not
+    // the folder): the existing file is written in place, and only once the
+    // whole content is there.
+    if (fs::is_regular_file(dest, ec)) {
+        deferred_ = true;
+        return true;
+    }
+    error_ = "cannot create " + destination + ": " + reason(e);
     return false;
 }
 
 bool ReplacingFile::write(const void* data, size_t n)
 {
+    if (deferred_) {
+        const auto* p = static_cast<const char*>(data);
+        pending_.insert(pending_.end(), p, p + n);
+        return true;
+    }
     return fp_ && std::fwrite(data, 1, n, fp_) == n;
 }
 
 bool ReplacingFile::commit()
 {
+    if (deferred_) {
+        deferred_ = false;
+        errno = 0;
+        fp_ = std::fopen(dest_.c_str(), "wb");
+        if (!fp_) {
+            error_ = "cannot write " + dest_ + ": " + reason(errno);
+            pending_.clear();
+            return false;
+        }
+        const bool written = std::fwrite(pending_.data(), 1, pending_.size(), fp_) == pending_.size();
+        pending_.clear();
+        if (!written) error_ = "cannot write " + dest_ + ": " + reason(errno);
+    }
     if (!fp_) {
         if (error_.empty()) error_ = "no file open";
         return false;
@@ -124,6 +150,8 @@ bool ReplacingFile::commit()
 
 void ReplacingFile::discard()
 {
+    deferred_ = false;
+    pending_.clear();
     if (fp_) std::fclose(fp_);
     fp_ = nullptr;
     if (!temp_.empty()) {

@@ -2,11 +2,13 @@
 // over it only when the whole content is there, so that a transfer that
 // fails half-way never destroys the file it was meant to replace. A
 // destination that is not a regular file (a device, a pipe) is written in
-// place instead.
+// place instead, and so is an existing file in a folder that takes no new
+// file: its content is kept in memory and written only by commit().
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace ptu {
 
@@ -18,8 +20,8 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     // Creates the temporary file in the destination's folder. False (with
-    // error() set) when the folder cannot take it or the destination is a
-    // folder itself.
+    // error() set) when the destination cannot be written: a folder, a file
+    // the user may not write, a new file in a folder that takes none.
     bool open(const std::string& destination);
     std::FILE* fp() const { return fp_; }
     bool write(const void* data, size_t n);
@@ -41,6 +43,8 @@ private:
     std::string dest_;
     std::string temp_;
     std::string error_;
+    bool deferred_ = false;      // written in place by commit()
+    std::vector<char> pending_;  // what commit() writes then
 };
 
 }  // namespace ptu

@@ -1,5 +1,6 @@
 #include "device/transfer.h"
 
+#include "device/batch_file.h"
 #include "device/driver_device.h"
 #include "device/replacing_file.h"
 #include "device/rwkb.h"
@@ -63,7 +64,7 @@ void pumpTimes(Platform& pf, int n)
 void failurePause(Platform& pf)
 {
     pf.pump();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5 && !pf.interruption(); ++i) {
         pf.beep(500, 100);
         pf.pump();
         pf.sleep(400);
@@ -126,87 +127,22 @@ void flushLog(State& st)
     if (st.log.isOpen()) std::fflush(st.log.log_fp);
 }
 
-bool isBlank(char c) { return c == ' '; }
-
-size_t skipBlanks(const std::string& text, size_t pos)
+// What an interrupted transfer left, said once on standard error.
+void sayInterrupted(Platform& pf, const BatchFile& file, int moved, int kbb)
 {
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
-    return pos;
-}
-
-// The first "-<c>" that starts a word outside double quotes.
-size_t findOption(const std::string& text, char c)
-{
-    bool quoted = false;
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '"') quoted = !quoted;
-        else if (!quoted && text[i] == '-' && text[i + 1] == c && (i == 0 || isBlank(text[i - 1]))) return i;
+    if (file.opt.reads()) {
+        pf.warning("interrupted: " + file.opt.name + " was left as it was");
+    } else if (moved == 0) {
+        pf.warning("interrupted: nothing was written; the keyboard is unchanged");
+    } else if (moved < kbb) {
+        pf.warning("interrupted: the keyboard holds a partial image (" + std::to_string(moved) + " of " +
+                   std::to_string(kbb) + " bytes written): write it again");
+    } else {
+        pf.warning("interrupted: the keyboard holds the whole new image");
     }
-    return std::string::npos;
-}
-
-// Reads up to `want` bytes of the file of a write into `image`; the part the
-// file does not cover is zero. Warns about a file of another size.
-bool readWriteFile(Platform& pf, const std::string& name, uint8_t* image, int want)
-{
-    std::FILE* fp = std::fopen(name.c_str(), "rb");
-    if (!fp) {
-        pf.warning("cannot open " + name + ": " + std::strerror(errno));
-        return false;
-    }
-    size_t got = std::fread(image, 1, size_t(want), fp);
-    const bool failed = std::ferror(fp) != 0;
-    const bool longer = !failed && got == size_t(want) && std::fgetc(fp) != EOF;
-    std::fclose(fp);
-    if (failed) {
-        pf.warning("cannot read " + name);
-        return false;
-    }
-    std::fill(image + got, image + want, 0);
-    if (got < size_t(want))
-        pf.warning(name + " holds " + std::to_string(got) + " bytes, the keyboard " + std::to_string(want) +
-                   ": the missing " + std::to_string(size_t(want) - got) + " bytes are written as zeros");
-    if (longer)
-        pf.warning(name + " is longer than the keyboard's " + std::to_string(want) +
-                   " bytes: only its first " + std::to_string(want) + " bytes are written");
-    return true;
 }
 
 }  // namespace
-
-std::optional<FileOption> blockOption(const std::string& text)
-{
-    if (text.size() < 2 || (text[1] != 'R' && text[1] != 'W')) return std::nullopt;
-    FileOption o;
-    o.option = text[1];
-    o.name = text.substr(skipBlanks(text, 2));
-    // The command line wraps an argument holding a blank in double quotes.
-    if (o.name.size() >= 2 && o.name.front() == '"' && o.name.back() == '"') o.name = o.name.substr(1, o.name.size() - 2);
-    return o;
-}
-
-std::optional<FileOption> singleOption(const std::string& text)
-{
-    FileOption o;
-    size_t at = findOption(text, 'r');
-    o.option = 'r';
-    if (at == std::string::npos) {
-        at = findOption(text, 'w');
-        o.option = 'w';
-    }
-    if (at == std::string::npos) return std::nullopt;
-    size_t start = skipBlanks(text, at + 2);
-    size_t end;
-    if (start < text.size() && text[start] == '"') {
-        ++start;
-        end = text.find('"', start);
-    } else {
-        end = text.find(' ', start);
-    }
-    if (end == std::string::npos) end = text.size();
-    o.name = text.substr(start, end - start);
-    return o;
-}
 
 int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
 {
@@ -331,8 +267,15 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
 
 int rwkf16(State& st, Platform& pf, const std::string& text)
 {
+    BatchFile file;
+    if (int refused = prepareBatchFile(pf, text, true, file)) return refused;
+    return rwkf16(st, pf, file);
+}
+
+int rwkf16(State& st, Platform& pf, BatchFile& file)
+{
     Log& log = st.log;
-    log.printf(" in rwkf16( %s ) at %ld \n", text.c_str(), pf.now());
+    log.printf(" in rwkf16( %s ) at %ld \n", file.text.c_str(), pf.now());
     DevHandle h = openDriver(st, pf);
     if (h == kNoDevice) {
         log.printf(" rwkf16 failed \n");
@@ -342,31 +285,19 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
         return XFER_NO_DEVICE;
     }
 
-    const std::optional<FileOption> opt = blockOption(text);
-    if (!opt) {
-        pf.closeDevice(h);
-        pf.warning("-R or -W must be the first switch on the command line");
-        return XFER_NO_OPTION;
-    }
-    const bool reading = opt->option == 'R';
+    const bool reading = file.opt.reads();
     const int kbb = transferSize(st);
-    ReplacingFile out;
-    std::vector<uint8_t> image(size_t(std::max(kbb, 0)), 0);
     uint32_t code;
     if (reading) {
         log.printf(" -> R16 <- \n");
         code = kBlockReadCode;
-        if (!out.open(opt->name)) {
-            pf.closeDevice(h);
-            pf.warning(out.error());
-            return XFER_CANNOT_CREATE;
-        }
     } else {
         log.printf(" -> W16 <- \n");
         code = kBlockWriteCode;
-        if (!readWriteFile(pf, opt->name, image.data(), kbb)) {
+        // Never a part of an image, nor one of another keyboard.
+        if (int refused = checkSourceSize(pf, file, kbb)) {
             pf.closeDevice(h);
-            return XFER_CANNOT_OPEN;
+            return refused;
         }
     }
 
@@ -379,18 +310,21 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
     pumpTimes(pf, 50);
 
     int errF = kbb == 0 ? 1 : 0;
+    int interrupted = 0;
     int a = 0;
     Area request{};
     Area area{};
     std::vector<uint8_t> data;
     data.reserve(size_t(std::max(kbb, 0)));
     for (; a < kbb; a += kBlockBytes) {
+        // An interruption lets the block in flight finish, never a new one start.
+        if ((interrupted = pf.interruption()) != 0) break;
         request[0] = uint8_t(a & 0xFF);
         request[1] = uint8_t(a >> 8);
         if (!reading) {
             log.printf(" %x %x -", request[0], request[1]);
             for (int i = 0; i < kBlockBytes; ++i) {
-                request[2 + i] = image[size_t(a + i)];
+                request[2 + i] = file.source[size_t(a + i)];
                 log.printf(" %x", request[2 + i]);
             }
             log.printf("\n");
@@ -401,6 +335,7 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
         bool done = false;
         uint8_t block[kBlockBytes] = {};
         for (int k = 0; k < kBlockAttempts; ++k) {
+            if (k > 0 && (interrupted = pf.interruption()) != 0) break;
             std::copy_n(request.begin(), 20, area.begin());
             pf.pump();
             uint32_t returned = 0;
@@ -422,6 +357,7 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
             log.printf(" rwkf16 error occurred \n");
             failurePause(pf);
         }
+        if (interrupted) break;
         if (!done) {
             errF = 1;
             break;
@@ -442,10 +378,10 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
     // The file a read replaces is replaced only by a whole image.
     std::string fileError;
     if (reading && failed) {
-        out.discard();
-    } else if (reading && !(out.write(data.data(), data.size()) && out.commit())) {
-        fileError = out.error().empty() ? "cannot write " + opt->name : out.error();
-        out.discard();
+        file.out.discard();
+    } else if (reading && !(file.out.write(data.data(), data.size()) && file.out.commit())) {
+        fileError = file.out.error().empty() ? "cannot write " + file.opt.name : file.out.error();
+        file.out.discard();
     }
     pf.progressBar(false, position, step);
     if (!failed) pf.progressText(finalText(tx.phrase), kKeepColour);
@@ -453,6 +389,10 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
     pf.pump();
     log.printf(" bad=%ld, err_f=%ld, i=%ld, kbb_f=%ld \n", 0L, long(errF), long(a), long(st.mv.kbb_f));
     flushLog(st);
+    if (interrupted) {
+        sayInterrupted(pf, file, a, kbb);
+        return interruptedResult(interrupted);
+    }
     if (failed) {
         pf.beep(500, 500);
         log.printf(" rwkf16 error \n");
@@ -468,29 +408,27 @@ int rwkf16(State& st, Platform& pf, const std::string& text)
 
 int rwkf(State& st, Platform& pf, const std::string& text)
 {
+    BatchFile file;
+    if (int refused = prepareBatchFile(pf, text, false, file)) return refused;
+    return rwkf(st, pf, file);
+}
+
+int rwkf(State& st, Platform& pf, BatchFile& file)
+{
     Log& log = st.log;
-    log.printf(" in rwkf( %s ) at %ld \n", text.c_str(), pf.now());
-    const std::optional<FileOption> opt = singleOption(text);
-    if (!opt) {
-        pf.warning("-r or -w must start a word of the command line");
-        return XFER_NO_OPTION;
-    }
-    log.printf(" fn=%s \n", opt->name.c_str());
-    const bool reading = opt->option == 'r';
+    log.printf(" in rwkf( %s ) at %ld \n", file.text.c_str(), pf.now());
+    log.printf(" fn=%s \n", file.opt.name.c_str());
+    const bool reading = file.opt.reads();
     const int kbb = std::clamp(st.mv.kbb_f, 0, kMaxMemory);
     const bool big = st.mv.kbb_f == 8192;
-    ReplacingFile out;
     if (reading) {
         log.printf(" -> Rall <- \n");
-        if (!out.open(opt->name)) {
-            pf.warning(out.error());
-            return XFER_CANNOT_CREATE;
-        }
         pf.progressText(big ? "Reading 8K Data from the Keyboard..." : "Reading 2K Data from the Keyboard...",
                         kKeepColour);
     } else {
         log.printf(" -> Wall <- \n");
-        if (!readWriteFile(pf, opt->name, st.buf.ibuf.data(), kbb)) return XFER_CANNOT_OPEN;
+        if (int refused = checkSourceSize(pf, file, kbb)) return refused;
+        std::copy(file.source.begin(), file.source.end(), st.buf.ibuf.begin());
         pf.progressText(big ? "Writing 8K Data to the Keyboard..." : "Writing 2K Data to the Keyboard...",
                         kKeepColour);
     }
@@ -498,14 +436,26 @@ int rwkf(State& st, Platform& pf, const std::string& text)
     pf.progressRepaint();
     pf.pump();
 
-    if (!reading) return rwkb(st, pf, MODE_WRITE, st.buf.ibuf);
+    if (!reading) {
+        const int result = rwkb(st, pf, MODE_WRITE, st.buf.ibuf);
+        if (int sig = pf.interruption()) {
+            sayInterrupted(pf, file, result == RWKB_OK ? kbb : 0, kbb);
+            return interruptedResult(sig);
+        }
+        return result;
+    }
 
     int result = rwkb(st, pf, MODE_READ, st.buf.rbuf);
     r2wr(st, pf);
+    if (int sig = pf.interruption()) {
+        file.out.discard();
+        sayInterrupted(pf, file, 0, kbb);
+        return interruptedResult(sig);
+    }
     if (result != RWKB_OK) return result;  // the file it would replace stays as it was
-    if (!out.write(st.buf.ibuf.data(), size_t(kbb)) || !out.commit()) {
-        pf.warning(out.error().empty() ? "cannot write " + opt->name : out.error());
-        out.discard();
+    if (!file.out.write(st.buf.ibuf.data(), size_t(kbb)) || !file.out.commit()) {
+        pf.warning(file.out.error().empty() ? "cannot write " + file.opt.name : file.out.error());
+        file.out.discard();
         return XFER_CANNOT_CREATE;
     }
     return XFER_OK;

@@ -5,11 +5,11 @@
 // file is the memory image byte for byte, kbb_f bytes, no header.
 #pragma once
 
+#include "device/batch_file.h"
 #include "keydata/state.h"
 #include "platform/platform.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -38,8 +38,9 @@ enum TransferResult : int {
     XFER_OK = 0,
     XFER_NO_DEVICE = 1,    // also: rwkf16/rwkf found no usable option
     XFER_NO_OPTION = 1,
-    XFER_CANNOT_CREATE = 2,  // the file of a read cannot be created or written
-    XFER_CANNOT_OPEN = 3,    // the file of a write cannot be opened or read
+    XFER_CANNOT_CREATE = 2,  // the file of a read cannot be created or written, or its name holds a quote
+    XFER_CANNOT_OPEN = 3,    // the file of a write cannot be read, is no image of the keyboard's size,
+                             // or its name holds a quote
     XFER_FAILED = 4,
 };
 
@@ -52,25 +53,20 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer);
 // Block transfer between the keyboard and the file named in `text`, which
 // must begin with "-R" (keyboard to file) or "-W" (file to keyboard).
 int rwkf16(State& st, Platform& pf, const std::string& text);
+// The same with the file made ready beforehand (prepareBatchFile). A -W
+// image that is not exactly kbb_f bytes is refused before any block goes out.
+int rwkf16(State& st, Platform& pf, BatchFile& file);
 
 // Single-request transfer between the keyboard and the file after the first
 // "-r" (keyboard to file), or without one the first "-w" (file to keyboard).
 int rwkf(State& st, Platform& pf, const std::string& text);
+int rwkf(State& st, Platform& pf, BatchFile& file);
 
-// The option a batch transfer acts on and its file name.
-struct FileOption {
-    char option = 0;  // 'R', 'W' (block) or 'r', 'w' (single request)
-    std::string name;
-};
-
-// rwkf16's reading of its text: the second character is the option, the
-// file name follows after blanks and runs to the end (a name wrapped in
-// double quotes loses them).
-std::optional<FileOption> blockOption(const std::string& text);
-
-// rwkf's reading: the first "-r" that starts a word outside double quotes,
-// else the first such "-w"; the name follows after blanks, up to the next
-// blank, or between double quotes.
-std::optional<FileOption> singleOption(const std::string& text);
+// The result of a batch transfer stopped by signal `sig`: the shell's exit
+// status for it (130 for Ctrl+C, 143 for SIGTERM). The transfers stop after
+// the block in flight, leave a read's destination as it was and say on
+// standard error what state the keyboard or the file is in.
+constexpr int kInterruptedBase = 128;
+constexpr int interruptedResult(int sig) { return kInterruptedBase + sig; }
 
 }  // namespace ptu

@@ -160,15 +160,14 @@ bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint
     uint32_t err = get32(head + 4);
     uint32_t count = get32(head + 8);
     if (count > kMaxBytes) return false;
-    if (count > outLen) {
-        // Never copy past the caller's buffer: the reply is refused whole.
-        error = EMSGSIZE;
-        return discard(fd, count, deadline);
-    }
-    if (count && !readAll(fd, buf, count, deadline)) return false;
+    // Never copy past the caller's buffer: a longer reply gives its first
+    // outLen bytes, and the rest is read off the stream and dropped.
+    const uint32_t kept = count < outLen ? count : outLen;
+    if (kept && !readAll(fd, buf, kept, deadline)) return false;
+    if (!discard(fd, count - kept, deadline)) return false;
     ok = success != 0;
     error = int(err);
-    returned = count;
+    returned = kept;
     return true;
 }
 

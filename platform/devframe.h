@@ -66,9 +66,9 @@ bool takeRequest(std::vector<uint8_t>& bytes, Request& req, bool& bad);
 std::vector<uint8_t> replyBytes(const Reply& rep);
 bool sendReply(int fd, const Reply& rep);
 
-// Reads a reply into buf of outLen bytes. A reply longer than outLen is
-// drained and reported as a failed request with EMSGSIZE; returns false only
-// when the stream broke or the deadline passed (errno ETIMEDOUT).
+// Reads a reply into buf of outLen bytes. Of a reply longer than outLen the
+// first outLen bytes are kept and `returned` counts only those; returns false
+// only when the stream broke or the deadline passed (errno ETIMEDOUT).
 bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned,
                Clock::time_point deadline = kNoDeadline);
 

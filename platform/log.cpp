@@ -1,6 +1,7 @@
 #include "platform/log.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -46,9 +47,15 @@ std::string logDate(long t)
     std::time_t tt = static_cast<std::time_t>(t);
     std::tm tm{};
     localtime_r(&tt, &tm);
-    char out[32];
-    // asctime layout without its line feed: 24 characters.
-    std::strftime(out, sizeof out, "%a %b %e %H:%M:%S %Y", &tm);
+    // asctime's layout without its line feed, 24 characters, in English
+    // whatever the user's locale (strftime's %a and %b would follow it).
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char out[48];
+    std::snprintf(out, sizeof out, "%s %s %2d %02d:%02d:%02d %04d", kDays[unsigned(tm.tm_wday) % 7],
+                  kMonths[unsigned(tm.tm_mon) % 12], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                  tm.tm_year + 1900);
     return out;
 }
 

@@ -121,6 +121,14 @@ public:
     // error), for things that are not worth a message box.
     virtual void warning(const std::string& line) { std::fprintf(stderr, "ptu: %s\n", line.c_str()); }
 
+    // The signal (SIGINT, SIGTERM, SIGHUP) that asked the run to stop, or 0.
+    // Long keyboard work looks at it between requests.
+    virtual int interruption() { return 0; }
+
+    // Why the driver devices could not be opened the last time, for a
+    // person; empty when nothing is known.
+    virtual std::string deviceProblem() { return {}; }
+
     // Run-time loading of shared libraries (the USB keyboard library). The
     // default loader finds nothing.
     virtual Library& library();

@@ -1,6 +1,8 @@
 #include "platform/posix_platform.h"
 
+#include "platform/console.h"
 #include "platform/devframe.h"
+#include "platform/interruption.h"
 #include "platform/tone.h"
 
 #include <spawn.h>
@@ -13,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <thread>
@@ -65,7 +68,7 @@ int PosixPlatform::messageBox(const std::string& text, const std::string& captio
 {
     // Without a window system the box is one line on standard error; it is
     // answered as its default button would be.
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    stderrLines().line(caption + ": " + text);
     int buttons = flags & 0xF;
     if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) return IDYES;
     return IDOK;
@@ -74,24 +77,49 @@ int PosixPlatform::messageBox(const std::string& text, const std::string& captio
 DevHandle PosixPlatform::openDevice(Device d)
 {
     std::string path = d == Device::portgate ? frame::portgatePath() : frame::vptuPath();
+    OpenFailure& failure = failed_[d == Device::portgate ? 0 : 1];
+    failure = {path, 0};
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof addr.sun_path) {
-        last_ = ENAMETOOLONG;
+        last_ = failure.error = ENAMETOOLONG;
         return kNoDevice;
     }
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        last_ = errno;
+        last_ = failure.error = errno;
         return kNoDevice;
     }
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        last_ = errno;
+        last_ = failure.error = errno;
         ::close(fd);
         return kNoDevice;
     }
     return fd;
+}
+
+void PosixPlatform::warning(const std::string& line) { stderrLines().line("ptu: " + line); }
+
+int PosixPlatform::interruption() { return caughtInterruption(); }
+
+std::string PosixPlatform::deviceProblem()
+{
+    const OpenFailure& first = failed_[0];
+    const OpenFailure& second = failed_[1];
+    if (first.error == 0) return {};
+    std::string text = "cannot reach the keyboard driver at " + first.path + ": " + std::strerror(first.error);
+    if (second.error != 0 && second.error != ENOENT)
+        text += "; nor at " + second.path + ": " + std::strerror(second.error);
+    if (first.error == ENOENT || first.error == ECONNREFUSED) {
+        // Nothing serves the socket: on this system that is the emulated
+        // keyboard's job.
+        const char* own = std::getenv("PORTGATE_SOCKET");
+        text += std::string(first.error == ECONNREFUSED ? " (a socket left by a service that has ended)" : "") +
+                "; start the emulated keyboard with \"kbdsim --daemon" +
+                (own && *own ? " --socket " + first.path : std::string()) + "\", or give ptu \" -K\"";
+    }
+    return text;
 }
 
 bool PosixPlatform::request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen,

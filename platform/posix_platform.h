@@ -5,6 +5,8 @@
 
 #include "platform/platform.h"
 
+#include <string>
+
 namespace ptu {
 
 class PosixPlatform : public Platform {
@@ -22,6 +24,9 @@ public:
                  uint32_t& returned) override;
     void closeDevice(DevHandle h) override;
     int runShell(const std::string& command) override;
+    int interruption() override;
+    void warning(const std::string& line) override;
+    std::string deviceProblem() override;
     Library& library() override { return lib_; }
     unsigned long versionNumber() override;
     int runProgram(const std::string& path, const std::vector<std::string>& argv) override;
@@ -32,6 +37,12 @@ public:
 
 private:
     int last_ = 0;
+    // Why each device (portgate, vptu) failed to open the last time.
+    struct OpenFailure {
+        std::string path;
+        int error = 0;
+    };
+    OpenFailure failed_[2];
     DlLibrary lib_;
 };
 

@@ -8,14 +8,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kbdsim {
@@ -37,16 +41,26 @@ Service:
   --memory FILE        keep the memory image in FILE: created zero-filled when
                        missing, resized (padded with zeros or cut) when of
                        another size, rewritten after every write. Without it
-                       the memory starts zeroed and is lost at exit.
+                       a daemon keeps it in $XDG_STATE_HOME/kbdsim/memory.bin
+                       (default ~/.local/state/kbdsim/; another socket than the
+                       default one gets a file of its own there), and a
+                       service in the foreground starts zeroed and loses it.
   --daemon             go to the background once the socket is listening; the
-                       caller may connect as soon as kbdsim returns.
-  --pidfile FILE       write the service's process id to FILE (removed at exit).
+                       caller may connect as soon as kbdsim returns. A socket
+                       already served by a running kbdsim is left to it (exit
+                       0). The daemon writes its process id to a file under
+                       $XDG_RUNTIME_DIR (else /tmp), named after the socket.
+  --stop               end the daemon serving the socket (through that file,
+                       or --pidfile), and wait for it to go.
+  --pidfile FILE       write the service's process id to FILE as well
+                       (removed at exit).
   --log FILE           append diagnostics to FILE instead of standard error
                        (a daemon without --log is silent).
   --verbose, -v        one line per request on standard error.
   --probe              do not serve: send one "8042" request to the socket and
                        exit 0 when it is answered, 1 otherwise.
   --help, -h           this text.
+  --version            the version.
 
 Keyboard (numbers decimal or 0x hex):
   --r2a N              identification byte (default 0xA4). It fixes the memory
@@ -112,6 +126,8 @@ struct Options {
     std::string logfile;
     bool daemon = false;
     bool probe = false;
+    bool stop = false;
+    bool version = false;
     bool verbose = false;
     bool help = false;
     uint32_t delayMs = 0;
@@ -137,6 +153,10 @@ int parseArgs(int argc, char** argv, Options& o)
             o.help = true;
             continue;
         }
+        if (arg == "--version") {
+            o.version = true;
+            continue;
+        }
         if (arg == "-v" || arg == "--verbose") {
             o.verbose = true;
             continue;
@@ -153,12 +173,12 @@ int parseArgs(int argc, char** argv, Options& o)
             name = name.substr(0, eq);
             hasValue = true;
         }
-        if (name == "daemon" || name == "probe") {
+        if (name == "daemon" || name == "probe" || name == "stop") {
             if (hasValue) {
                 say("--" + std::string(name) + " takes no value");
                 return 2;
             }
-            (name == "daemon" ? o.daemon : o.probe) = true;
+            (name == "daemon" ? o.daemon : name == "probe" ? o.probe : o.stop) = true;
             continue;
         }
         static constexpr std::string_view kValueOptions[] = {
@@ -248,10 +268,12 @@ void setTimeouts(int fd, int seconds)
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
-int probe(const std::string& path)
+// Sends one "8042" request; true when it is answered, `byKbdsim` when the
+// answer is the one this service gives (0x55).
+bool probeAnswers(const std::string& path, bool* byKbdsim = nullptr)
 {
     int fd = connectTo(path);
-    if (fd < 0) return 1;
+    if (fd < 0) return false;
     setTimeouts(fd, 3);
     uint8_t buf[1] = {0};
     bool ok = false;
@@ -260,7 +282,89 @@ int probe(const std::string& path)
     bool answered = frame::sendRequest(fd, codeOf(kCtl8042), buf, 1, 1) &&
                     frame::readReply(fd, buf, 1, ok, error, returned);
     ::close(fd);
-    return answered ? 0 : 1;
+    if (byKbdsim) *byKbdsim = answered && ok && returned == 1 && buf[0] == 0x55;
+    return answered;
+}
+
+int probe(const std::string& path) { return probeAnswers(path) ? 0 : 1; }
+
+// The socket path as part of a file name: "/run/user/0/portgate" becomes
+// "-run-user-0-portgate"; the default socket needs none.
+std::string socketTag(const std::string& socket)
+{
+    if (socket == frame::portgatePath()) return "";
+    std::string tag = socket;
+    std::replace(tag.begin(), tag.end(), '/', '-');
+    return tag.front() == '-' ? tag : "-" + tag;
+}
+
+// Where a daemon notes its process id, so that --stop finds it.
+std::string runtimePidfile(const std::string& socket)
+{
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    const std::string base = dir && *dir ? dir : "/tmp";
+    return base + "/kbdsim" + socketTag(socket) + (dir && *dir ? "" : "-" + std::to_string(::getuid())) + ".pid";
+}
+
+// Where a daemon keeps its memory unless told: $XDG_STATE_HOME/kbdsim, else
+// ~/.local/state/kbdsim; empty when neither can be named.
+std::string defaultMemoryFile(const std::string& socket)
+{
+    std::string state;
+    if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x) state = x;
+    else if (const char* h = std::getenv("HOME"); h && *h) state = std::string(h) + "/.local/state";
+    else return "";
+    std::error_code ec;
+    std::filesystem::create_directories(state + "/kbdsim", ec);
+    return state + "/kbdsim/memory" + socketTag(socket) + ".bin";
+}
+
+long readPid(const std::string& path)
+{
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return 0;
+    long pid = 0;
+    if (std::fscanf(f, "%ld", &pid) != 1) pid = 0;
+    std::fclose(f);
+    return pid;
+}
+
+// Whether process `pid` is a kbdsim (a pid file may outlive its process,
+// and the number be given to another).
+bool isKbdsim(long pid)
+{
+    FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/comm").c_str(), "r");
+    if (!f) return false;
+    char comm[32] = {};
+    const bool got = std::fgets(comm, sizeof comm, f) != nullptr;
+    std::fclose(f);
+    return got && std::strncmp(comm, "kbdsim", 6) == 0;
+}
+
+int stopDaemon(const Options& o)
+{
+    const std::string path = o.pidfile.empty() ? runtimePidfile(o.socket) : o.pidfile;
+    const long pid = readPid(path);
+    if (pid <= 0 || !isKbdsim(pid)) {
+        if (pid > 0) ::unlink(path.c_str());  // left by a service that is gone
+        bool byKbdsim = false;
+        if (probeAnswers(o.socket, &byKbdsim)) {
+            say(o.socket + " is served by a kbdsim that " + path + " does not name; end it with its own --pidfile");
+            return 1;
+        }
+        say("no kbdsim serves " + o.socket);
+        return 0;
+    }
+    ::kill(pid_t(pid), SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (::kill(pid_t(pid), 0) != 0) {
+            say("stopped the kbdsim on " + o.socket);
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    say("the kbdsim on " + o.socket + " (process " + std::to_string(pid) + ") did not stop");
+    return 1;
 }
 
 // Returns the listening socket, or -1 with a message.
@@ -329,8 +433,22 @@ int run(int argc, char** argv)
         std::fputs(kHelp, stdout);
         return 0;
     }
+    if (o.version) {
+        std::printf("kbdsim %s\n", PTU_VERSION);
+        return 0;
+    }
     if (o.socket.empty()) o.socket = frame::portgatePath();
     if (o.probe) return probe(o.socket);
+    if (o.stop) return stopDaemon(o);
+    if (o.daemon) {
+        // Started twice (" -K" runs its command twice): the first one serves.
+        bool byKbdsim = false;
+        if (probeAnswers(o.socket, &byKbdsim) && byKbdsim) {
+            say(o.socket + " is already served by kbdsim");
+            return 0;
+        }
+        if (o.memory.empty()) o.memory = defaultMemoryFile(o.socket);
+    }
 
     if (!o.logfile.empty() && !std::freopen(o.logfile.c_str(), "a", stderr)) return 1;
     std::setvbuf(stderr, nullptr, _IOLBF, 0);
@@ -369,12 +487,14 @@ int run(int argc, char** argv)
             return 1;
         }
         if (pid > 0) {
-            // The socket is listening already; the pid file is there before
-            // the caller goes on.
-            if (!o.pidfile.empty() && !writePidfile(o.pidfile, long(pid))) {
-                say(o.pidfile + ": cannot write");
-                ::kill(pid, SIGTERM);
-                return 1;
+            // The socket is listening already; the pid files are there
+            // before the caller goes on.
+            for (const std::string& f : {runtimePidfile(o.socket), o.pidfile}) {
+                if (!f.empty() && !writePidfile(f, long(pid))) {
+                    say(f + ": cannot write");
+                    ::kill(pid, SIGTERM);
+                    return 1;
+                }
             }
             return 0;
         }
@@ -400,6 +520,7 @@ int run(int argc, char** argv)
     ::close(lfd);
     struct stat st;
     if (::lstat(o.socket.c_str(), &st) == 0 && st.st_ino == inode) ::unlink(o.socket.c_str());
+    if (o.daemon) ::unlink(runtimePidfile(o.socket).c_str());
     if (!o.pidfile.empty()) ::unlink(o.pidfile.c_str());
     if (o.verbose) say("stopped");
     return 0;

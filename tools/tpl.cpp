@@ -7,7 +7,9 @@
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
+#include "keydata/models.h"
 #include "keydata/state.h"
+#include "keydata/token_check.h"
 #include "tools/listing.h"
 #include "tools/usb_form.h"
 
@@ -32,6 +34,7 @@ struct Options {
     std::optional<int> model, memory, kmax;
     std::optional<TableSetId> locale;
     bool usb = false;
+    bool strict = false;  // an unknown brace token is an error, not a warning
     // The program's model switches.
     bool m84 = false, m70 = false, m17 = false, m60 = false, noHide = false, raw = false;
     int pad = 0;
@@ -76,6 +79,8 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
             if (!o.locale) return bad("--locale must be us, uk, es, pt, no, it, de or fr");
         } else if (a == "--usb") {
             o.usb = true;
+        } else if (a == "--strict") {
+            o.strict = true;
         } else if (a == "-8") {
             o.m84 = true;
         } else if (a == "-7") {
@@ -206,7 +211,7 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
                        " bytes; give --memory");
         memory = int(fileSize);
     }
-    mv.kbb_f = memory.value_or(eightK || mv.kbt_f > 2 ? 8192 : 2048);
+    mv.kbb_f = memory.value_or(eightK ? 8192 : defaultMemory(mv.kbt_f));
     mv.kbp_f = (mv.kbt_f == 10 || mv.kbt_f == 16 || mv.kbt_f == 17) ? 6 : pn[mv.kbt_f];
     if ((fl.pad_f && mv.kbt_f != 11) || fl.m60_f) mv.kbp_f = 1;
     mv.lmt = mv.kbp_f == 1 ? mv.kbb_f - 16 : mv.kbb_f - 102;
@@ -427,6 +432,20 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         err << "ptu-tpl: " << f->message << "\n";
         return f->code;
     }
+    // A brace token the tables do not know is stored as plain characters:
+    // say so, with the line, so that a mistyped name does not reach a
+    // keyboard unnoticed.
+    int unknown = 0;
+    for (const KeyLine& k : listing.keys) {
+        for (const std::string& tok : unknownTokens(s->loc.tset, k.text)) {
+            ++unknown;
+            err << (o.input == "-" ? "<stdin>" : o.input) << ":" << k.line << ": " << (o.strict ? "error" : "warning")
+                << ": " << escapeText(tok) << " is no key name of the " << tableSet(s->loc.tset).tag
+                << " tables; it is stored as the characters it holds\n";
+        }
+    }
+    if (o.strict && unknown > 0) return EXIT_BAD_INPUT;
+
     std::vector<std::string> leftOut;
     std::vector<int> lineOf(std::size_t(kPages * kRows * kCols), 0);  // the listing line of each cell
     auto named = [&](int page, int col, int row) {
@@ -481,6 +500,20 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     return EXIT_LEFT_OUT;
 }
 
+// The models --model takes, with the memory size a file of the model has
+// unless told and the pages it shows.
+std::string modelList()
+{
+    std::string text = "models (--model N):\n";
+    for (int m = 0; m < kModels; ++m) {
+        char line[96];
+        std::snprintf(line, sizeof line, "  %2d  %-32s %4d bytes, %d page%s\n", m, modelName(m), defaultMemory(m),
+                      pn[m], pn[m] == 1 ? "" : "s");
+        text += line;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string usage()
@@ -490,17 +523,24 @@ std::string usage()
            "FILE or LISTING \"-\" reads standard input; \"-o -\" writes to standard output.\n"
            "options: --model N  --memory 2048|4096|8192  --locale us|uk|es|pt|no|it|de|fr\n"
            "         --usb  --kmax N  -8 -7 -b -2 -4 -6 -x -n (the program's switches)\n"
+           "         --strict  (encode) a brace token that is no key name of the locale's\n"
+           "                   tables is an error, not a warning\n"
            "An option wins over the listing's own line. Without a model switch the model\n"
            "brings the switches with which the program reaches it. A data file names\n"
            "neither model nor locale: decode takes model 4 and the US tables unless told.\n"
            "Without --usb, -4, -2 and -6 (models 5, 6, 7, 8, 12 and 15 bring them) keep\n"
            "no ldt: decode lists ldt 0, so byte 0 of such a file is not kept by decode |\n"
            "encode.\n"
-           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out\n";
+           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out\n" +
+           modelList();
 }
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err)
 {
+    if (!args.empty() && args[0] == "--version") {
+        out << "ptu-tpl " << PTU_VERSION << "\n";
+        return EXIT_OK;
+    }
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         out << usage();
         return EXIT_OK;

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/console.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
@@ -38,7 +40,11 @@ protected:
 
 QtPlatform::QtPlatform(bool headless) : headless_(headless) {}
 
-QtPlatform::~QtPlatform() { holdMouse(false); }
+QtPlatform::~QtPlatform()
+{
+    holdMouse(false);
+    stderrLines().finish();
+}
 
 bool haveDisplay()
 {
@@ -91,7 +97,7 @@ int QtPlatform::messageBox(const std::string& text, const std::string& caption, 
 
 void QtPlatform::progressText(const std::string& text, Colour colour)
 {
-    if (headless_) std::fprintf(stderr, "%s\n", text.c_str());
+    if (headless_) stderrLines().progress(text);
     if (onProgressText) onProgressText(text, colour);
 }
 

@@ -49,7 +49,11 @@ private:
     std::unique_ptr<QObject> mouseSwallower_;
 };
 
-// Whether a display is reachable (DISPLAY or WAYLAND_DISPLAY set).
+// Whether a display is named (DISPLAY or WAYLAND_DISPLAY set).
 bool haveDisplay();
+
+// Whether the named display can be opened: a stale DISPLAY (an ssh session
+// gone, sudo, cron) counts as none.
+bool displayUsable();
 
 }  // namespace ptu

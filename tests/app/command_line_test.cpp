@@ -96,6 +96,34 @@ TEST(Switches, DriverStartNeedsABlankBefore)
 TEST(Switches, UsbIsASubstringAnywhere)
 {
     EXPECT_TRUE(Scanned("-u").scan.usb);
-    EXPECT_TRUE(Scanned("-r my-usb.bin").scan.usb);
+    EXPECT_TRUE(Scanned("-x my-usb").scan.usb);
     EXPECT_FALSE(Scanned("-U").scan.usb);
+}
+
+TEST(Switches, FileNamesOfTheBatchOptionsAreNotScanned)
+{
+    struct Case {
+        const char* cp;
+        int bat, d, help, usb, driverStart;
+    };
+    const int rb = BAT_READ | BAT_BLOCK, wb = BAT_WRITE | BAT_BLOCK;
+    for (const Case& c : {
+             Case{"-R 2024-demo.bin", rb, 0, 0, 0, 0},
+             Case{"-W shop-data.bin", wb, 0, 0, 0, 0},
+             Case{"-R keys-usb.bin", rb, 0, 0, 0, 0},
+             Case{"-R \"store 3 -help.bin\"", rb, 0, 0, 0, 0},
+             Case{"-R x.bin -K", rb, 0, 0, 0, 0},              // the rest of the line is the name
+             Case{"-r 2024-demo.bin -d -K", BAT_READ, 1, 0, 0, 1},  // after the word: scanned
+             Case{"-w \"a -s b.bin\" -u", BAT_WRITE, 0, 0, 1, 0},
+             Case{"-r -? -w", BAT_READ, 0, 1, 0, 0},            // a switch is no name
+             Case{"x-r -d", BAT_READ, 1, 0, 0, 0},
+         }) {
+        Scanned s(c.cp);
+        EXPECT_EQ(s.st->fl.bat_f, c.bat) << c.cp;
+        EXPECT_EQ(s.st->fl.d_f, c.d) << c.cp;
+        EXPECT_EQ(s.scan.help, bool(c.help)) << c.cp;
+        EXPECT_EQ(s.scan.usb, bool(c.usb)) << c.cp;
+        EXPECT_EQ(s.scan.driverStart, bool(c.driverStart)) << c.cp;
+        EXPECT_EQ(asksDriverStart(c.cp), bool(c.driverStart)) << c.cp;
+    }
 }

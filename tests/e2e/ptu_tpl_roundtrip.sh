@@ -101,6 +101,7 @@ cmp -s full.tpl full2.tpl || fail "decode | encode changed the full file"
 expect 2 "no arguments" "$TPL"
 expect 2 "encode without -o" "$TPL" encode a.lst
 expect 1 "missing file" "$TPL" decode does-not-exist.tpl --model 4
+grep -q "cannot read does-not-exist.tpl: No such file or directory" err.txt || fail "no reason for a missing file"
 mkdir folder
 expect 1 "a folder to decode" "$TPL" decode folder --model 4
 grep -q "Is a directory" err.txt || fail "decode of a folder does not say why"

@@ -94,8 +94,8 @@ check "test block: registers" 1 "$(grep -c '^ r2a=69, r2e=15, r27=4, r28=3, r29=
 HIDPAD_LIBRARY=$work/nowhere.so "$BIN/ptu" -u 2>err; check "interactive run without library and display exits 1" 1 $?
 check "it says why" 1 "$(grep -c 'cannot be chosen without a display' err)"
 
-# "-u" inside a word takes the USB road as well.
-"$BIN/ptu" -r "x-uy" 2>err; check "-u inside a file name takes the USB road" 0 $?
-check "and reads through the library" same "$(same x-uy memory)"
+# "-u" inside another word (not a file name) takes the USB road as well.
+"$BIN/ptu" -r xy.bin log-usb 2>err; check "-u inside a word takes the USB road" 0 $?
+check "and reads through the library" same "$(same xy.bin memory)"
 
 exit $fail

@@ -97,6 +97,9 @@ protected:
         sock = dir + "/portgate";
         pidfile = dir + "/pid";
         memory = dir + "/kbd.mem";
+        // A daemon's own pid file and default memory stay in the folder.
+        ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        ::setenv("XDG_STATE_HOME", dir.c_str(), 1);
     }
     void TearDown() override
     {

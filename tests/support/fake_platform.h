@@ -102,6 +102,14 @@ public:
     }
     void warning(const std::string& line) override { events.push_back("warning " + line); }
 
+    // A signal that arrives once `interrupt_after` requests have been sent.
+    int interrupt_after = -1;
+    int interrupt_signal = 2;
+    int interruption() override
+    {
+        return interrupt_after >= 0 && int(sent.size()) >= interrupt_after ? interrupt_signal : 0;
+    }
+
     // Events that match a prefix, in order.
     std::vector<std::string> only(const std::string& prefix) const;
     int count(const std::string& event) const;

@@ -216,5 +216,26 @@ TEST_F(Tpl, DecodeWithoutAModelSaysWhichItTook)
     EXPECT_NE(out_.find("key 0 15 0 a\n"), std::string::npos);
 }
 
+TEST_F(Tpl, UnknownBraceTokensAreSaidWithTheirLine)
+{
+    write("a.lst",
+          "model 4\nlocale us\n"
+          "key 0 15 0 total{ENTR}\n"
+          "key 0 16 0 {ENTER}{Delay10}{7}{}{ ok\n"
+          "key 0 17 0 {AB{ESC}\n");
+    EXPECT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK);
+    EXPECT_EQ(err_, path("a.lst") + ":3: warning: {ENTR} is no key name of the us tables; it is stored as the "
+                                    "characters it holds\n" +
+                        path("a.lst") + ":5: warning: {AB{ESC} is no key name of the us tables; it is stored as "
+                                        "the characters it holds\n");
+    const std::string encoded = read("a.tpl");
+    EXPECT_EQ(encoded.size(), 8192u) << "encoded as the codec does";
+
+    fs::remove(path("a.tpl"));
+    EXPECT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl"), "--strict"}), EXIT_BAD_INPUT);
+    EXPECT_NE(err_.find(":3: error: {ENTR}"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("a.tpl")));
+}
+
 }  // namespace
 }  // namespace ptu::tpl

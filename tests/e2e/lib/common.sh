@@ -7,6 +7,7 @@ unset DISPLAY WAYLAND_DISPLAY
 export PTU_NO_SOUND=1
 work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
 export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu PTU_LOG=$work/no-log
+export XDG_RUNTIME_DIR=$work XDG_STATE_HOME=$work/state
 trap 'stop_sim; rm -rf "$work"' EXIT
 fail=0
 
