@@ -184,19 +184,24 @@ bool TForm1::EditKeyPress(RowBox* box, int ch)
     const std::string s = boxState(box, " p=%xh  %d ", " p- ");
     setStatus(3, s);
     st_.log.printf(" %s \n", s.c_str());
-    if (ch == 13 || ch == 10) {
+    return endTyping(ch, [this] {
         const int row = curRow();
         commitText(row);
         captionFace(row);
-        Edit1->setFocus();
-        return true;
-    }
-    if (ch == 27) {
+    });
+}
+
+bool TForm1::endTyping(int ch, const std::function<void()>& commit)
+{
+    if (ch == 13 || ch == 10) {
+        commit();
+    } else if (ch == 27) {
         escape_f = true;
-        Edit1->setFocus();
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    Edit1->setFocus();
+    return true;
 }
 
 void TForm1::kedChange(RowBox* box)
@@ -246,17 +251,7 @@ bool TForm1::PanelKeyPress(RowBox* box, int ch)
 {
     st_.log.printf("In PanelKeyPress %x \n", ch);
     escape_f = false;
-    if (ch == 13 || ch == 10) {
-        commitCaption(box->Tag);
-        Edit1->setFocus();
-        return true;
-    }
-    if (ch == 27) {
-        escape_f = true;
-        Edit1->setFocus();
-        return true;
-    }
-    return false;
+    return endTyping(ch, [this, box] { commitCaption(box->Tag); });
 }
 
 bool TForm1::PanelKeyDown(RowBox* box, int vk)

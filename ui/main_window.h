@@ -251,6 +251,9 @@ private:
     void selectKey(int col, int row, RowBox* box = nullptr);
     // Says on the status bar how much of a key text was dropped.
     void reportDropped(std::size_t dropped);
+    // Return in a row box stores it (commit) and Escape drops the typing;
+    // either ends the editing. True when the character was one of them.
+    bool endTyping(int ch, const std::function<void()>& commit);
     // While a row box is edited Read, Write, Load and Save say so and do nothing.
     bool editing(const char* command);
     // The keys that did not fit the memory, one line each.

@@ -7,17 +7,6 @@ source "$(dirname "$0")/lib/common.sh" "$1"
 source "$(dirname "$0")/lib/display.sh"
 cd "$work" || exit 1
 
-# Waits for a window whose name matches; prints its id.
-window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-# Types keys into a window, once it has settled.
-keys() { sleep 0.5; xdotool windowfocus --sync "$1" 2>/dev/null; xdotool key --delay 100 "${@:2}"; }
-# Waits (in this shell: it must be ptu's parent) for a process to end; its exit code goes to $rc.
-ended() {
-  for _ in $(seq 300); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$1" 2>/dev/null && kill "$1"
-  wait "$1"; rc=$?
-}
-
 start_sim_on "$work/mem.bin"
 "$BIN/ptu" 2>err &
 pid=$!

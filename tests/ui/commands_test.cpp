@@ -16,15 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Model4 : Window {
-    Model4()
-    {
-        EXPECT_TRUE(build());
-        showActive();
-    }
-    std::string& text(int page, int col, int row) { return st->kd.hbuf[size_t(page)][size_t(row)][size_t(col)]; }
-    std::string file(const char* name) const { return dir.path().toStdString() + "/" + name; }
-};
+using Model4 = ShownWindow;
 
 }  // namespace
 

@@ -17,13 +17,7 @@ namespace {
 
 using Cell = std::pair<int, int>;
 
-struct Model4 : Window {
-    Model4()
-    {
-        EXPECT_TRUE(build());
-        showActive();
-    }
-    std::string& text(int page, int col, int row) { return st->kd.hbuf[size_t(page)][size_t(row)][size_t(col)]; }
+struct Model4 : ShownWindow {
     KeyPanel* panel(int col, int row) { return form->panelAt(col, row); }
     QLineEdit* box(int row) { return form->ked[size_t(row)]; }
     // Return on the current key, then typing into its text box.

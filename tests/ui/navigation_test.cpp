@@ -15,14 +15,7 @@ namespace {
 
 using Cell = std::pair<int, int>;
 
-// Model 4 with its window shown and active.
-struct Model4 : Window {
-    Model4()
-    {
-        EXPECT_TRUE(build());
-        showActive();
-    }
-};
+using Model4 = ShownWindow;
 
 }  // namespace
 

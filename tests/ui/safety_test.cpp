@@ -29,8 +29,6 @@ struct Model4 : Window {
         pf.history = dir.path().toStdString() + "/history";
         EXPECT_TRUE(build());
     }
-    std::string& text(int page, int col, int row) { return st->kd.hbuf[size_t(page)][size_t(row)][size_t(col)]; }
-    std::string file(const char* name) const { return dir.path().toStdString() + "/" + name; }
 };
 
 std::vector<uint8_t> bytesOf(const std::string& path)

@@ -72,6 +72,10 @@ struct Window {
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
+    // The macro text of a key, and a file in the test's folder.
+    std::string& text(int page, int col, int row) { return st->kd.hbuf[size_t(page)][size_t(row)][size_t(col)]; }
+    std::string file(const char* name) const { return dir.path().toStdString() + "/" + name; }
+
     int visiblePanels() const
     {
         int n = 0;
@@ -88,6 +92,15 @@ struct Window {
     {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
         QTest::keyClick(target, k, m);
+    }
+};
+
+// The model 4 window (the emulated keyboard's default), shown and active.
+struct ShownWindow : Window {
+    ShownWindow()
+    {
+        EXPECT_TRUE(build());
+        showActive();
     }
 };
 
