@@ -18,7 +18,7 @@ work=$(mktemp -d /tmp/ptudebXXXXXXXX)
 installed_before=$(dpkg-query -W -f '${Status}' ptu 2>/dev/null | grep -c 'ok installed')
 cleanup() {
   [ -n "${run:-}" ] && "${run[@]}" kbdsim --stop >/dev/null 2>&1
-  [ "$installed_before" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq ptu >/dev/null 2>&1
+  [ "$installed_before" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq ptu >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
