@@ -1,5 +1,6 @@
 #include "app/batch_road.h"
 
+#include "device/history.h"
 #include "device/rwkb.h"
 #include "device/transfer.h"
 #include "platform/interruption.h"
@@ -81,6 +82,7 @@ int batchRoad(State& st, Platform& pf, const std::string& cp)
     pf.pump();
     if (int sig = pf.interruption()) return interruptedAfter(sig);
     pf.progressHide();
+    if (status == XFER_OK) keepImage(pf, !reading, st.mv.kbt_f, reading ? file.read : file.source);
     return status;
 }
 

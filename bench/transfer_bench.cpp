@@ -50,7 +50,7 @@ struct Sim {
         mem.close();
         fs::copy_file(dir / "mem.bin", dir / "in.bin");
         env = "env -u DISPLAY -u WAYLAND_DISPLAY PTU_NO_SOUND=1 PTU_LOG=" + quote(dir / "no-log") +
-              " PORTGATE_SOCKET=" + quote(dir / "portgate") + " VPTU_SOCKET=" + quote(dir / "vptu") + " ";
+              " XDG_STATE_HOME=" + quote(dir / "state") + " PORTGATE_SOCKET=" + quote(dir / "portgate") + " VPTU_SOCKET=" + quote(dir / "vptu") + " ";
         std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +
                             " --pidfile " + quote(dir / "pid");
         if (keepMemory) start += " --memory " + quote(dir / "mem.bin");

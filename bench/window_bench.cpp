@@ -66,6 +66,7 @@ struct Sim {
         setenv("PORTGATE_SOCKET", (dir / "portgate").c_str(), 1);
         setenv("VPTU_SOCKET", (dir / "vptu").c_str(), 1);
         setenv("PTU_LOG", (dir / "no-log").c_str(), 1);
+        setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
         setenv("PTU_NO_SOUND", "1", 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         const std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +

@@ -20,6 +20,7 @@ struct BatchFile {
     FileOption opt;
     ReplacingFile out;            // a read's destination
     std::vector<uint8_t> source;  // a write's image
+    std::vector<uint8_t> read;    // a read's image, once the whole memory is in
 };
 
 // Takes the option of `text` as rwkf16 (`block`) or rwkf reads it and makes

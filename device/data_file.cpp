@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace ptu {
@@ -86,6 +87,23 @@ LoadOutcome loadDataFile(State& s, int n)
     hid2sc(s, s.buf.rbuf);
     rtoh(s, n);
     if (s.fl.hide_f) fcode(s);
+    return out;
+}
+
+DecodedImage decodeImage(const State& s, std::span<const uint8_t> image)
+{
+    auto scratch = std::make_unique<State>();
+    scratch->fl = s.fl;
+    scratch->mv = s.mv;
+    scratch->rg = s.rg;
+    scratch->loc = s.loc;
+    const size_t n = std::min(image.size(), scratch->buf.rbuf.size());
+    std::copy_n(image.begin(), n, scratch->buf.rbuf.begin());
+    DecodedImage out;
+    out.whole = loadDataFile(*scratch, int(n)).whole;
+    out.hbuf = std::move(scratch->kd.hbuf);
+    out.rg = scratch->rg;
+    out.magcfg = scratch->kd.magcfg;
     return out;
 }
 

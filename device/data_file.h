@@ -7,6 +7,8 @@
 #include "keydata/encode.h"
 #include "keydata/state.h"
 
+#include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,5 +39,15 @@ struct LoadOutcome {
     bool otherModel = false;  // a USB file names another model than the keyboard's
 };
 LoadOutcome loadDataFile(State& s, int n);
+
+// What an image holds, decoded as Load decodes a file, on a copy of the
+// state: the key texts, registers and stripe-reader settings.
+struct DecodedImage {
+    PageTexts hbuf;
+    Registers rg;
+    std::array<uint8_t, 7> magcfg{};
+    bool whole = false;  // the image held the whole memory
+};
+DecodedImage decodeImage(const State& s, std::span<const uint8_t> image);
 
 }  // namespace ptu

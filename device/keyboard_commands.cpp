@@ -1,6 +1,7 @@
 #include "device/keyboard_commands.h"
 
 #include "device/hid.h"
+#include "device/history.h"
 #include "device/identify.h"
 #include "device/rwkb.h"
 #include "device/transfer.h"
@@ -9,6 +10,7 @@
 #include "keydata/image_build.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace ptu {
 
@@ -69,22 +71,29 @@ const char* writeText(const State& st)
     return sizeText(st, "Writing 8K Data to the Keyboard...", "Writing 2K Data to the Keyboard...");
 }
 
-}  // namespace
-
-int readKeyboard(State& st, Platform& pf)
+// A read's transfer between its tones and operations, into `raw` (nibble
+// pairs from the driver, the plain image over USB).
+int readInto(State& st, Platform& pf, std::span<uint8_t> raw, const char* label)
 {
-    pf.progressText(readText(st), 0x0000FF);
+    pf.progressText(label, 0x0000FF);
     pf.progressShow();
     pf.progressRepaint();
     pf.beep(2000, 500);
     pf.pump();
-
-    const Registers before = st.rg;
     openAccess(st, pf);
-    const int result = rwkb16(st, pf, XFER_READ, st.buf.rbuf);
+    const int result = rwkb16(st, pf, XFER_READ, raw);
     pf.beep(3000, 500);
     closeInfo(st, pf);
     close8042(st, pf);
+    return result;
+}
+
+}  // namespace
+
+int readKeyboard(State& st, Platform& pf)
+{
+    const Registers before = st.rg;
+    const int result = readInto(st, pf, st.buf.rbuf, readText(st));
 
     if (result != 0) {
         // The transfer's own box has said what went wrong; the user's key
@@ -96,6 +105,7 @@ int readKeyboard(State& st, Platform& pf)
     }
     if (!st.fl.usb_f) readNormalise(st);
     const int count = r2wr(st, pf);
+    keepImage(pf, false, st.mv.kbt_f, std::span<const uint8_t>(st.buf.ibuf).first(size_t(std::clamp(st.mv.kbb_f, 0, 8192))));
     hid2sc(st, st.buf.rbuf);
     rtoh(st, count);
     if (st.fl.hide_f) fcode(st);
@@ -120,6 +130,8 @@ int sendWriteImage(State& st, Platform& pf)
     pf.pump();
     openAccess(st, pf);
     const int result = rwkb16(st, pf, XFER_WRITE, st.buf.ibuf);
+    if (result == 0)
+        keepImage(pf, true, st.mv.kbt_f, std::span<const uint8_t>(st.buf.ibuf).first(size_t(std::clamp(st.mv.kbb_f, 0, 8192))));
     pf.beep(3000, 500);
     closeInfo(st, pf);
     st.rg.r27 = r27;
@@ -128,6 +140,36 @@ int sendWriteImage(State& st, Platform& pf)
     close8042(st, pf);
     endProgress(st, pf, writeText(st));
     return result;
+}
+
+int readImage(State& st, Platform& pf, std::vector<uint8_t>& image)
+{
+    const Registers before = st.rg;
+    std::vector<uint8_t> raw(kRawBufSize);
+    const char* label = sizeText(st, "Verifying 8K Data in the Keyboard...", "Verifying 2K Data in the Keyboard...");
+    const int result = readInto(st, pf, raw, label);
+    st.rg = before;  // what the keyboard holds is compared, not adopted
+    const int kbb = std::clamp(st.mv.kbb_f, 0, 8192);
+    image.assign(size_t(kbb), 0);
+    if (result == 0) {
+        if (st.fl.usb_f) std::copy_n(raw.begin(), kbb, image.begin());
+        else unpackNibbles(raw, kbb, image);
+    }
+    endProgress(st, pf, label);
+    return result;
+}
+
+std::vector<uint8_t> writeImageOf(const State& st)
+{
+    auto scratch = std::make_unique<State>();
+    scratch->fl = st.fl;
+    scratch->mv = st.mv;
+    scratch->rg = st.rg;
+    scratch->loc = st.loc;
+    scratch->kd = st.kd;
+    buildImage(*scratch, false, [](State& s) { sc2hid(s, s.buf.ibuf); });
+    const int kbb = std::clamp(st.mv.kbb_f, 0, 8192);
+    return {scratch->buf.ibuf.begin(), scratch->buf.ibuf.begin() + kbb};
 }
 
 }  // namespace ptu

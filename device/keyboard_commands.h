@@ -28,4 +28,13 @@ std::vector<KeyRef> buildWriteImage(State& st, Platform& pf);
 // keyboard's replies replaced. Returns the block transfer's result.
 int sendWriteImage(State& st, Platform& pf);
 
+// Verify's read: the whole keyboard memory, read as Read does, into `image`
+// (kbb_f bytes in the keyboard's own form). The key texts, the registers
+// and the image buffers are left alone. Returns the block transfer's result.
+int readImage(State& st, Platform& pf, std::vector<uint8_t>& image);
+
+// The image Write would send for the key texts as they are, built on a copy
+// of the state (the image buffer is not touched).
+std::vector<uint8_t> writeImageOf(const State& st);
+
 }  // namespace ptu

@@ -382,6 +382,8 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
     } else if (reading && !(file.out.write(data.data(), data.size()) && file.out.commit())) {
         fileError = file.out.error().empty() ? "cannot write " + file.opt.name : file.out.error();
         file.out.discard();
+    } else if (reading) {
+        file.read = std::move(data);
     }
     pf.progressBar(false, position, step);
     if (!failed) pf.progressText(finalText(tx.phrase), kKeepColour);
@@ -453,6 +455,7 @@ int rwkf(State& st, Platform& pf, BatchFile& file)
         return interruptedResult(sig);
     }
     if (result != RWKB_OK) return result;  // the file it would replace stays as it was
+    file.read.assign(st.buf.ibuf.begin(), st.buf.ibuf.begin() + kbb);
     if (!file.out.write(st.buf.ibuf.data(), size_t(kbb)) || !file.out.commit()) {
         pf.warning(file.out.error().empty() ? "cannot write " + file.opt.name : file.out.error());
         file.out.discard();

@@ -79,6 +79,17 @@ void decodeInto(State& s, const CodecIndex& ix, std::string_view bytes, std::str
 
 }  // namespace
 
+int unpackNibbles(std::span<const uint8_t> raw, int kbb, std::span<uint8_t> out)
+{
+    const int n = int(raw.size());
+    int i = 0;
+    while (i < n && raw[size_t(i)] != 0 && !(raw[size_t(i)] >= 0xD0 && raw[size_t(i)] <= 0xF0)) ++i;
+    int k = 0;
+    for (; i < 2 * kbb + 2 && i + 1 < n && k < int(out.size()); i += 2)
+        out[size_t(k++)] = uint8_t(((raw[size_t(i)] << 4) & 0xFF) + (raw[size_t(i + 1)] & 0x0F));
+    return k;
+}
+
 int r2wr(State& s, Platform& pf)
 {
     s.log.printf(" in r2wr at %ld \n", pf.now());
@@ -89,11 +100,7 @@ int r2wr(State& s, Platform& pf)
         std::memcpy(img, raw, std::size_t(kbb));
         return kbb;
     }
-    int i = 0;
-    while (i < kRawBufSize && raw[i] != 0 && !(raw[i] >= 0xD0 && raw[i] <= 0xF0)) ++i;
-    int k = 0;
-    for (; i < 2 * kbb + 2 && i + 1 < kRawBufSize; i += 2)
-        img[k++] = uint8_t(((raw[i] << 4) & 0xFF) + (raw[i + 1] & 0x0F));
+    const int k = unpackNibbles(s.buf.rbuf, kbb, s.buf.ibuf);
     std::memcpy(raw, img, std::size_t(k));
     s.rg.ldt = raw[0];
     s.log.printf(" ldt=%u, k=%d, tm=%ld \n", unsigned(s.rg.ldt), k, pf.now());

@@ -3,6 +3,7 @@
 
 #include "keydata/state.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,11 @@ class Platform;
 // (and inside the raw buffer); the bytes land at the start of both the raw
 // and the image buffer, and ldt takes byte 0.
 int r2wr(State& s, Platform& pf);
+
+// The nibble pairs of a driver read unpacked into `out`: taken from the first
+// byte that is 0 or lies in D0..F0, while the position is below 2 x kbb + 2.
+// Returns the bytes unpacked (never more than `out` holds).
+int unpackNibbles(std::span<const uint8_t> raw, int kbb, std::span<uint8_t> out);
 
 // Decodes the first n bytes of s.buf.rbuf into hbuf, page by page and slot by
 // slot, counting 0 bytes; sets ldt from byte 0 and, when the data holds the

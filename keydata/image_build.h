@@ -23,4 +23,15 @@ namespace ptu {
 std::vector<KeyRef> buildImage(State& s, bool clearFirst,
                                const std::function<void(State&)>& toUsbForm = {});
 
+// How much of the keyboard's memory the key texts take: the position where
+// the image build's key data ends (Save's used-length word), worked out on a
+// copy so the image buffer is not touched; `overflow` when a key would be
+// left out.
+struct MemoryUse {
+    int used = 0;
+    int limit = 0;  // lmt
+    bool overflow = false;
+};
+MemoryUse memoryUse(const State& s);
+
 }  // namespace ptu

@@ -117,6 +117,10 @@ public:
     // lastError()).
     virtual int runProgram(const std::string& /*path*/, const std::vector<std::string>& /*argv*/) { return -1; }
 
+    // Where copies of every image read from or written to a keyboard are
+    // kept; "" keeps none.
+    virtual std::string historyFolder() { return {}; }
+
     // A line for whoever started the program (a script reads standard
     // error), for things that are not worth a message box.
     virtual void warning(const std::string& line) { std::fprintf(stderr, "ptu: %s\n", line.c_str()); }

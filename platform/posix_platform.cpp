@@ -58,6 +58,15 @@ int PosixPlatform::runProgram(const std::string& path, const std::vector<std::st
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string PosixPlatform::historyFolder()
+{
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && *state == '/') return std::string(state) + "/ptu/history";
+    const char* home = std::getenv("HOME");
+    if (home && *home) return std::string(home) + "/.local/state/ptu/history";
+    return {};
+}
+
 long PosixPlatform::now() { return long(std::time(nullptr)); }
 
 void PosixPlatform::beep(int freq, int ms) { playTone(freq, ms); }

@@ -27,6 +27,8 @@ public:
     int interruption() override;
     void warning(const std::string& line) override;
     std::string deviceProblem() override;
+    // $XDG_STATE_HOME/ptu/history, else ~/.local/state/ptu/history.
+    std::string historyFolder() override;
     Library& library() override { return lib_; }
     unsigned long versionNumber() override;
     int runProgram(const std::string& path, const std::vector<std::string>& argv) override;

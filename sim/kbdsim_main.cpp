@@ -95,6 +95,9 @@ bwrite - or its number; a fault without @FN hits requests of any function):
   --block-fail ADDR[:COUNT]
                        block reads and writes of address ADDR fail (EIO),
                        COUNT times (default 1).
+  --corrupt-block ADDR block writes of address ADDR are echoed as sent but
+                       stored with every byte but 0, FE and FF one higher
+                       (a failing memory cell that only a read-back shows).
   --drop-after N       after N requests have been answered, close the
                        connection of the next one without a reply (once).
   --delay-ms N         wait N milliseconds before every reply.
@@ -184,7 +187,7 @@ int parseArgs(int argc, char** argv, Options& o)
         static constexpr std::string_view kValueOptions[] = {
             "socket", "memory", "pidfile", "log", "r2a", "r2e", "r27", "r28", "r29", "low-nibble-base",
             "delay-ms", "fail-next", "fail-code", "short-reply", "bad-endmark", "no-frame", "ckmr-nak",
-            "block-fail", "drop-after"};
+            "block-fail", "corrupt-block", "drop-after"};
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
             say("unknown option --" + std::string(name) + " (try --help)");
             return 2;

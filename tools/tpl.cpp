@@ -1,6 +1,7 @@
 #include "tools/tpl.h"
 
 #include "device/data_file.h"
+#include "keydata/compare.h"
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
@@ -30,6 +31,7 @@ namespace {
 struct Options {
     std::string command;
     std::string input;
+    std::string input2;  // diff: the second file or listing
     std::string output;
     std::optional<int> model, memory, kmax;
     std::optional<TableSetId> locale;
@@ -51,7 +53,7 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
 {
     if (args.empty()) return bad("a command is needed");
     o.command = args[0];
-    if (o.command != "decode" && o.command != "encode")
+    if (o.command != "decode" && o.command != "encode" && o.command != "diff")
         return bad("unknown command \"" + o.command + "\"");
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -101,10 +103,15 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
             return bad("unknown option \"" + a + "\"");
         } else if (o.input.empty()) {
             o.input = a;
+        } else if (o.command == "diff" && o.input2.empty()) {
+            o.input2 = a;
         } else {
-            return bad("one input only (\"" + a + "\" is one too many)");
+            return bad(std::string(o.command == "diff" ? "two inputs" : "one input") + " only (\"" + a +
+                       "\" is one too many)");
         }
     }
+    if (o.command == "diff" && o.input2.empty()) return bad("diff needs two data files or listings");
+    if (o.command == "diff" && !o.output.empty()) return bad("diff prints its differences; -o is for encode");
     if (o.input.empty())
         return bad(o.command == "decode" ? "decode needs a data file" : "encode needs a listing");
     if (o.command == "encode" && o.output.empty()) return bad("encode needs -o FILE");
@@ -301,15 +308,12 @@ std::string hex2(unsigned v)
     return b;
 }
 
-int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+// A data file's bytes decoded as Load decodes them, into a fresh state:
+// the model settled, the registers as the file holds them, the key texts.
+// Returns EXIT_OK or the exit code, having said why on `err`.
+int decodeData(const Options& o, const std::string& name, const std::string& data, State& st, std::ostream& err)
 {
-    // One byte more than the largest memory tells a longer file.
-    std::string data, why;
-    if (!readInput(o.input, in, kLargestImage + 1, data, why)) {
-        err << "ptu-tpl: cannot read " << o.input << ": " << why << "\n";
-        return EXIT_IO;
-    }
-    auto s = std::make_unique<State>();
+    State* s = &st;
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     std::string notice;
     if (auto f = settle(o, Header{}, *s, true, data.size(), bytes, notice)) {
@@ -319,7 +323,7 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     if (!notice.empty()) err << "ptu-tpl: " << notice << "\n";
     const ModelValues& mv = s->mv;
     if (data.size() > std::size_t(mv.kbb_f))
-        err << "ptu-tpl: " << o.input << " is longer than the memory size " << mv.kbb_f
+        err << "ptu-tpl: " << name << " is longer than the memory size " << mv.kbb_f
             << "; the rest is not read\n";
     // Load's order: the file into the raw buffer, the USB form translated
     // back, the decoding, the fixed key texts.
@@ -334,11 +338,26 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         s->rg.r29 = s->fl.usb_f ? raw[mv.kbb_f - 7] : raw[mv.kbb_f - 4];
         s->rg.r2a = s->fl.usb_f ? raw[mv.kbb_f - 4] : 0;
     } else {
-        err << "ptu-tpl: " << o.input << " holds " << n << " bytes, less than the memory size "
+        err << "ptu-tpl: " << name << " holds " << n << " bytes, less than the memory size "
             << mv.kbb_f << "; decoding what is there\n";
     }
     if (s->fl.usb_f) toInternalForm(*s, s->buf.rbuf.data());
     rtoh(*s, n);
+    return EXIT_OK;
+}
+
+int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    // One byte more than the largest memory tells a longer file.
+    std::string data, why;
+    if (!readInput(o.input, in, kLargestImage + 1, data, why)) {
+        err << "ptu-tpl: cannot read " << o.input << ": " << why << "\n";
+        return EXIT_IO;
+    }
+    auto s = std::make_unique<State>();
+    if (int code = decodeData(o, o.input, data, *s, err)) return code;
+    const ModelValues& mv = s->mv;
+    const int n = int(std::min<std::size_t>(data.size(), std::size_t(mv.kbb_f)));
     // The keys whose texts fcode fixes are not listed: encode fixes them again.
     std::vector<uint8_t> fixed(std::size_t(kPages * kRows * kCols), 0);
     for (const FixedText& f : fixedTexts(*s)) {
@@ -408,25 +427,21 @@ const char* notStorable(const State& s, int page, int col, int row)
     return "no key of the model is there";
 }
 
-int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+// A listing's keys and registers built into a data-file image in
+// s.buf.ibuf, as the window's Save builds it. The keys left out and the
+// texts replaced by fixed ones are collected for the caller to report.
+// Returns EXIT_OK or the exit code, having said why on `err`.
+int buildFromListing(const Options& o, const std::string& name, const std::string& text, State& st,
+                     std::ostream& err, std::vector<std::string>& leftOut, std::vector<std::string>& replaced)
 {
-    std::string text, why;
-    if (!readInput(o.input, in, kLargestListing + 1, text, why)) {
-        err << "ptu-tpl: cannot read " << o.input << ": " << why << "\n";
-        return EXIT_IO;
-    }
-    if (text.size() > kLargestListing) {
-        err << "ptu-tpl: " << o.input << " is longer than " << (kLargestListing >> 20)
-            << " MiB: not a listing\n";
-        return EXIT_BAD_INPUT;
-    }
+    State* s = &st;
+    const std::string where = name == "-" ? "<stdin>" : name;
     Listing listing;
     ParseError pe;
     if (!parseListing(text, listing, pe)) {
-        err << (o.input == "-" ? "<stdin>" : o.input) << ":" << pe.line << ": " << pe.message << "\n";
+        err << where << ":" << pe.line << ": " << pe.message << "\n";
         return EXIT_BAD_INPUT;
     }
-    auto s = std::make_unique<State>();
     std::string notice;
     if (auto f = settle(o, listing.header, *s, false, 0, nullptr, notice)) {
         err << "ptu-tpl: " << f->message << "\n";
@@ -439,14 +454,13 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     for (const KeyLine& k : listing.keys) {
         for (const std::string& tok : unknownTokens(s->loc.tset, k.text)) {
             ++unknown;
-            err << (o.input == "-" ? "<stdin>" : o.input) << ":" << k.line << ": " << (o.strict ? "error" : "warning")
+            err << where << ":" << k.line << ": " << (o.strict ? "error" : "warning")
                 << ": " << escapeText(tok) << " is no key name of the " << tableSet(s->loc.tset).tag
                 << " tables; it is stored as the characters it holds\n";
         }
     }
     if (o.strict && unknown > 0) return EXIT_BAD_INPUT;
 
-    std::vector<std::string> leftOut;
     std::vector<int> lineOf(std::size_t(kPages * kRows * kCols), 0);  // the listing line of each cell
     auto named = [&](int page, int col, int row) {
         const int line = lineOf[std::size_t((page * kRows + row) * kCols + col)];
@@ -463,7 +477,6 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     }
     // The image takes the model's fixed texts where fcode gives them: name
     // the listing's texts that they replace.
-    std::vector<std::string> replaced;
     for (const FixedText& f : fixedTexts(*s)) {
         const KeySlot& ks = keypos[s->mv.kbt_f][f.slot];
         const std::string& given = s->kd.hbuf[std::size_t(f.page)][ks.row][ks.col];
@@ -473,6 +486,31 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     // The window's Save builds the same image.
     const auto dropped = buildDataFile(*s);
     for (const KeyRef& k : dropped) leftOut.push_back(named(k.page, k.col, k.row) + ": " + leftOutReason(k.why));
+    return EXIT_OK;
+}
+
+// Reads a listing (at most kLargestListing) into `text`.
+int readListing(const std::string& name, std::istream& in, std::string& text, std::ostream& err)
+{
+    std::string why;
+    if (!readInput(name, in, kLargestListing + 1, text, why)) {
+        err << "ptu-tpl: cannot read " << name << ": " << why << "\n";
+        return EXIT_IO;
+    }
+    if (text.size() > kLargestListing) {
+        err << "ptu-tpl: " << name << " is longer than " << (kLargestListing >> 20) << " MiB: not a listing\n";
+        return EXIT_BAD_INPUT;
+    }
+    return EXIT_OK;
+}
+
+int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    std::string text;
+    if (int code = readListing(o.input, in, text, err)) return code;
+    auto s = std::make_unique<State>();
+    std::vector<std::string> leftOut, replaced;
+    if (int code = buildFromListing(o, o.input, text, *s, err, leftOut, replaced)) return code;
 
     const auto* img = s->buf.ibuf.data();
     if (o.output == "-") {
@@ -500,6 +538,59 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     return EXIT_LEFT_OUT;
 }
 
+// One input of diff decoded: a data file (it holds 0 bytes, a listing never
+// does) as decode reads it, a listing built into its image and read back the
+// same way, so that both sides are in the codec's normalised form.
+int diffInput(const Options& o, const std::string& name, std::istream& in, State& s, std::ostream& err)
+{
+    std::string data;
+    if (readListing(name, in, data, err)) return EXIT_BAD_INPUT;
+    if (data.find('\0') != std::string::npos) {
+        if (data.size() > kLargestImage) data.resize(kLargestImage + 1);
+        return decodeData(o, name, data, s, err) ? EXIT_BAD_INPUT : EXIT_OK;
+    }
+    std::vector<std::string> leftOut, replaced;
+    auto built = std::make_unique<State>();
+    if (buildFromListing(o, name, data, *built, err, leftOut, replaced)) return EXIT_BAD_INPUT;
+    for (const std::string& l : leftOut) err << "ptu-tpl: " << name << ": not in the image: " << l << "\n";
+    // The listing names its model: decode its image with it.
+    Options again = o;
+    again.model = built->mv.kbt_f;
+    again.memory = built->mv.kbb_f;
+    again.locale = built->loc.tset;
+    again.usb = built->fl.usb_f;
+    const std::string image(reinterpret_cast<const char*>(built->buf.ibuf.data()), std::size_t(built->mv.kbb_f));
+    return decodeData(again, name, image, s, err) ? EXIT_BAD_INPUT : EXIT_OK;
+}
+
+int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    auto a = std::make_unique<State>();
+    auto b = std::make_unique<State>();
+    if (diffInput(o, o.input, in, *a, err) || diffInput(o, o.input2, in, *b, err)) return EXIT_BAD_INPUT;
+    if (a->mv.kbt_f != b->mv.kbt_f || a->mv.kbb_f != b->mv.kbb_f) {
+        err << "ptu-tpl: " << o.input << " is model " << a->mv.kbt_f << " (" << a->mv.kbb_f << " bytes), "
+            << o.input2 << " model " << b->mv.kbt_f << " (" << b->mv.kbb_f << " bytes): give --model\n";
+        return EXIT_BAD_INPUT;
+    }
+    // ldt as the decoder reads it (the ldt line of a listing).
+    a->rg.ldt = a->mv.kbt_f > 1 ? a->rg.ldt : 0;
+    b->rg.ldt = b->mv.kbt_f > 1 ? b->rg.ldt : 0;
+    errno = 0;
+    const auto keys = compareKeys(a->mv, a->kd.hbuf, b->kd.hbuf);
+    for (const KeyDifference& d : keys)
+        out << "key " << d.page << " " << d.col << " " << d.row << ": " << escapeText(d.a) << " | " << escapeText(d.b)
+            << "\n";
+    const auto settings = compareSettings(a->rg, a->kd.magcfg, b->rg, b->kd.magcfg);
+    for (const std::string& l : settings) out << l << "\n";
+    out.flush();
+    if (!out) {
+        err << "ptu-tpl: cannot write the differences: " << (errno ? std::strerror(errno) : "write error") << "\n";
+        return EXIT_BAD_INPUT;
+    }
+    return keys.empty() && settings.empty() ? EXIT_OK : EXIT_DIFFERENT;
+}
+
 // The models --model takes, with the memory size a file of the model has
 // unless told and the pages it shows.
 std::string modelList()
@@ -520,6 +611,7 @@ std::string usage()
 {
     return "usage: ptu-tpl decode FILE [options]\n"
            "       ptu-tpl encode LISTING -o FILE [options]\n"
+           "       ptu-tpl diff A B [options]   (A, B: data files or listings)\n"
            "FILE or LISTING \"-\" reads standard input; \"-o -\" writes to standard output.\n"
            "options: --model N  --memory 2048|4096|8192  --locale us|uk|es|pt|no|it|de|fr\n"
            "         --usb  --kmax N  -8 -7 -b -2 -4 -6 -x -n (the program's switches)\n"
@@ -531,7 +623,10 @@ std::string usage()
            "Without --usb, -4, -2 and -6 (models 5, 6, 7, 8, 12 and 15 bring them) keep\n"
            "no ldt: decode lists ldt 0, so byte 0 of such a file is not kept by decode |\n"
            "encode.\n"
-           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out\n" +
+           "diff prints one line for each key whose text differs (\"key PAGE COLUMN ROW:\n"
+           "A's text | B's text\") and one for each register or the magcfg block.\n"
+           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out;\n"
+           "diff: 0 the same, 1 they differ, 2 bad arguments or an input it cannot read\n" +
            modelList();
 }
 
@@ -550,6 +645,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         err << "ptu-tpl: " << f->message << "\n" << usage();
         return f->code;
     }
+    if (o.command == "diff") return diff(o, in, out, err);
     return o.command == "decode" ? decode(o, in, out, err) : encode(o, in, out, err);
 }
 

@@ -14,6 +14,7 @@ enum : int {
     EXIT_IO = 1,         // a file could not be read or written
     EXIT_BAD_INPUT = 2,  // wrong arguments or a malformed listing
     EXIT_LEFT_OUT = 3,   // the file was written, but some keys are not in it
+    EXIT_DIFFERENT = 1,  // diff: the two inputs differ
 };
 
 // Runs ptu-tpl with its arguments (without the program name). "-" as the

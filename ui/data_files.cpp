@@ -38,12 +38,16 @@ void TForm1::Load1Click()
     if (editing("Load")) return;
     const std::string path = pf_.chooseFile({false, "Open Tessaral Keyboard Data file",
                                              "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)", "tpl"});
-    if (path.empty()) return;
+    if (!path.empty()) loadFile(path);
+}
+
+bool TForm1::loadFile(const std::string& path)
+{
     std::string why;
     const int n = readDataFile(st_, path, why);
     if (n < 0) {
         pf_.messageBox("The data file was not loaded: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
-        return;
+        return false;
     }
     undo_.begin(st_);
     const LoadOutcome outcome = loadDataFile(st_, n);
@@ -53,11 +57,12 @@ void TForm1::Load1Click()
         // Nothing of a short file is taken: the key texts and registers stay.
         pf_.messageBeep();
         pf_.messageBox("Data Loading Failed!", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
-        return;
+        return false;
     }
     if (outcome.otherModel) pf_.messageBox("Warning! The data file is not for this keyboard.", kUsbTitle, MB_OK);
     synckeys();
     statusBar()->showMessage(QString("Loaded %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
+    return true;
 }
 
 }  // namespace ptu

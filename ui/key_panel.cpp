@@ -57,6 +57,13 @@ void KeyPanel::setCaptionFont(bool bold, bool italic, Colour text)
     setFace({face_.colour, bold, italic, text});
 }
 
+void KeyPanel::setMarked(bool on)
+{
+    if (on == marked_) return;
+    marked_ = on;
+    update();
+}
+
 bool KeyPanel::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
@@ -81,6 +88,10 @@ void KeyPanel::paintEvent(QPaintEvent*)
     p.setPen(pal.color(QPalette::Dark));
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+    if (marked_) {
+        p.setPen(QPen(Qt::red, 3));
+        p.drawRect(r.adjusted(1, 1, -2, -2));
+    }
     if (caption_.isEmpty()) return;
     QFont f = font();
     f.setBold(face_.bold);

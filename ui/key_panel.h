@@ -61,6 +61,10 @@ public:
     void setColour(Colour c);
     void setCaptionFont(bool bold, bool italic, Colour text);
 
+    // A red frame: the key differs from what it was compared with.
+    bool marked() const { return marked_; }
+    void setMarked(bool on);
+
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -78,6 +82,7 @@ private:
     QString caption_;
     QString hint_;
     Face face_;
+    bool marked_ = false;
 };
 
 }  // namespace ptu

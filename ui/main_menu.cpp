@@ -31,6 +31,8 @@ void TForm1::buildMenu()
     Save1->setShortcut(QKeySequence("Ctrl+S"));
     Save1->setStatusTip("Save to a data file");
     Save1->setToolTip("Save to a data file");
+    OpenRecent1 = file->addAction("Open &Recent Keyboard Image...", this, &TForm1::OpenRecent1Click);
+    Compare1 = file->addAction("Co&mpare With File...", this, &TForm1::Compare1Click);
     file->addSeparator();
     Exit1 = file->addAction("E&xit");
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -42,6 +44,7 @@ void TForm1::buildMenu()
     Write1 = keyboard->addAction("&Write");
     Write1->setShortcut(QKeySequence("Ctrl+W"));
     connect(Write1, &QAction::triggered, this, &TForm1::Write1Click);
+    Verify1 = keyboard->addAction("&Verify", this, &TForm1::Verify1Click);
 
     PageEdit1 = bar->addMenu("&Edit");
     Undo1 = PageEdit1->addAction("&Undo", this, &TForm1::Undo1Click);

@@ -76,6 +76,9 @@ TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
         statusBar()->addWidget(StatusPanel[i]);
     }
     statusBar()->setSizeGripEnabled(false);
+    MemoryMeter = new QLabel(this);
+    MemoryMeter->setObjectName("MemoryMeter");
+    statusBar()->addPermanentWidget(MemoryMeter);
 
     buildMenu();
     buildPopupMenu();
@@ -168,6 +171,7 @@ bool TForm1::FormCreate()
     pf_.progressRepaint();
     created_ = true;
     synckeys();
+    updateMeter();
     return true;
 }
 

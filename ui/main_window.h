@@ -5,6 +5,7 @@
 
 #include "device/model_decision.h"
 #include "keydata/state.h"
+#include "keydata/compare.h"
 #include "keydata/encode.h"
 #include "keydata/undo.h"
 #include "platform/locale.h"
@@ -63,7 +64,9 @@ public:
 
     // Main menu items, named after their handlers.
     QAction *Open1 = nullptr, *Save1 = nullptr, *Exit1 = nullptr, *Exit2 = nullptr;
-    QAction *Read1 = nullptr, *Write1 = nullptr;
+    QAction *OpenRecent1 = nullptr, *Compare1 = nullptr;
+    QAction *Read1 = nullptr, *Write1 = nullptr, *Verify1 = nullptr;
+    QLabel* MemoryMeter = nullptr;  // how much of the keyboard's memory the key texts take
     QMenu* PageEdit1 = nullptr;  // "&Edit"
     QAction* Undo1 = nullptr;
     QAction *CopyKey1 = nullptr, *PasteKey1 = nullptr, *Cut1 = nullptr;
@@ -168,6 +171,19 @@ public:
     void Write1Click();
     void Save1Click();
     void Load1Click();
+    // Loads a data file as Open does (without the dialog); false when it was not loaded.
+    bool loadFile(const std::string& path);
+    void OpenRecent1Click();
+    void Compare1Click();
+    void Verify1Click();
+    // Marks the keys of a comparison on the grid (until the page changes)
+    // and lists them; `what` names the two sides.
+    void showDifferences(const std::vector<KeyDifference>& keys, const std::vector<std::string>& settings,
+                         const char* heading, const char* sideA, const char* sideB);
+    void clearMarks();
+    void updateMeter();
+    // The image the last Write of this run sent (empty before one).
+    const std::vector<uint8_t>& lastWritten() const { return lastWritten_; }
     void Config1Click();
     void MSR1Click();
     void Help1Click();
@@ -260,6 +276,8 @@ private:
     UndoHistory undo_;
     bool popupOn_ = false;
     bool busy_ = false;
+    std::vector<uint8_t> lastWritten_;
+    std::vector<KeyDifference> marks_;
     bool escape_f = false;      // Escape ended the editing of a box
     bool pageChange_f = false;  // a key-name box was left through Page Up or Down
     // The drag of a key panel: pressed, not yet moved 10 pixels.

@@ -14,6 +14,7 @@ namespace ptu {
 
 void TForm1::refreshUndoItem()
 {
+    updateMeter();
     Undo1->setEnabled(undo_.canUndo());
     Undo1->setText(undo_.canUndo() ? QString("&Undo %1").arg(QString::fromStdString(undo_.next())) : "&Undo");
 }
@@ -40,6 +41,7 @@ void TForm1::Undo1Click()
 void TForm1::viewPage(int page)
 {
     if (page != 0 && pn[st_.mv.kbt_f] <= page) return;  // a page the model lacks
+    clearMarks();
     st_.kd.pi = page;
     synckeys();
     Edit1->setFocus();

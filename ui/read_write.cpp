@@ -74,6 +74,7 @@ void TForm1::Write1Click()
         }
     }
     const int result = sendWriteImage(st_, pf_);
+    if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));
     synckeys();
     busy_ = false;
     if (result == 0) statusBar()->showMessage("The keyboard was written.", 5000);

@@ -152,6 +152,7 @@ void TForm1::pageStep(int step)
     if (p == 4) p += step;  // page "5" is never shown
     if (p >= pages) p = 0;
     if (p < 0) p = pages - 1;
+    clearMarks();
     st_.kd.pi = p;
     synckeys();
 }

@@ -10,7 +10,7 @@ std::optional<Fault> FaultPlan::take(FaultKind kind, uint32_t fn, uint32_t addr,
     for (auto& f : faults_) {
         if (f.kind != kind || f.count == 0) continue;
         if (f.fn != kAnyFunction && f.fn != fn) continue;
-        if (kind == FaultKind::BlockFail && f.value != addr) continue;
+        if ((kind == FaultKind::BlockFail || kind == FaultKind::Corrupt) && f.value != addr) continue;
         if (kind == FaultKind::Drop && served < f.value) continue;
         if (f.count > 0) --f.count;
         return f;
@@ -140,6 +140,15 @@ bool addFaultOption(std::string_view name, std::string_view value, FaultPlan& pl
         f.kind = FaultKind::Drop;
         if (!parseNumber(value, f.value)) {
             error = "bad request count '" + std::string(value) + "'";
+            return false;
+        }
+        f.hasValue = true;
+    } else if (name == "corrupt-block") {
+        f.kind = FaultKind::Corrupt;
+        f.fn = kBlockWrite;
+        f.count = kAlways;
+        if (!parseNumber(value, f.value) || f.value % 16 != 0) {
+            error = "bad block address '" + std::string(value) + "' (a multiple of 16)";
             return false;
         }
         f.hasValue = true;

@@ -20,6 +20,7 @@ enum class FaultKind {
     CkmrNak,     // CKMR answers 0xFE
     BlockFail,   // a block request for address value fails (EIO)
     Drop,        // after value requests, the connection is closed without a reply
+    Corrupt,     // block writes of address value store other bytes than they were sent
 };
 
 constexpr uint32_t kAnyFunction = 0;
@@ -40,7 +41,7 @@ public:
     const std::vector<Fault>& list() const { return faults_; }
 
     // The first armed fault of that kind that applies to a request of
-    // function fn; one hit of it is used up. For BlockFail, addr must match
+    // function fn; one hit of it is used up. For BlockFail and Corrupt, addr must match
     // the fault's address; for Drop, served (requests answered so far) must
     // have reached the fault's value.
     std::optional<Fault> take(FaultKind kind, uint32_t fn, uint32_t addr = 0, uint64_t served = 0);

@@ -195,6 +195,21 @@ Answer Firmware::blockWrite(const std::vector<uint8_t>& in)
     const size_t addr = size_t(in[0]) | size_t(in[1]) << 8;
     if (addr % kBlock != 0 || addr + kBlock > mem_.size()) return failure(EINVAL);
     if (faults_.take(FaultKind::BlockFail, kBlockWrite, uint32_t(addr))) return failure(EIO);
+    if (faults_.take(FaultKind::Corrupt, kBlockWrite, uint32_t(addr))) {
+        // A failing memory cell: the keyboard echoes what it was sent but
+        // keeps every byte but 0 and the markers FE, FF one higher.
+        uint8_t kept[kBlock];
+        for (size_t i = 0; i < kBlock; ++i) {
+            const uint8_t b = in[2 + i];
+            kept[i] = (b == 0 || b >= 0xFE) ? b : uint8_t(b + 1);
+        }
+        Answer a = storeAndEcho(addr, kept, kBlock);
+        if (!a.success) return a;
+        a.data.clear();
+        for (size_t i = 0; i < kBlock; ++i) appendNibblePair(a.data, in[2 + i], lowBase_);
+        a.data.push_back(kEndMark);
+        return a;
+    }
     return storeAndEcho(addr, in.data() + 2, kBlock);
 }
 

@@ -15,12 +15,16 @@ check "-R file equals the memory" same "$(same out.bin before.bin)"
 marks=$(grep -E '^ [0-9]+% Keyboard Reading has Completed $' err | awk '{print $1}' | tr '\n' ' ')
 check "-R shows the marks" "0% 6% 12% 18% 25% 31% 37% 43% 50% 56% 62% 68% 75% 81% 87% 93% 100% " "$marks"
 check "-R shows the detection text first" "Detecting Keyboad ..." "$(head -n 1 err)"
+kept=$(ls "$XDG_STATE_HOME"/ptu/history/*-read-model4.tpl 2>/dev/null)
+check "-R keeps one image in the history" 1 "$(echo "$kept" | grep -c .)"
+check "the image kept is the memory" same "$(same "$kept" before.bin)"
 
 # -W: a file into the memory.
 head -c 8192 /dev/urandom > in.bin
 "$BIN/ptu" -W in.bin 2> err; check "-W exits 0" 0 $?
 check "-W memory equals the file" same "$(same mem.bin in.bin)"
 check "-W shows the end" 1 "$(grep -c '^ 100% Keyboard Writing has Completed $' err)"
+check "-W keeps what it wrote" same "$(same "$(ls "$XDG_STATE_HOME"/ptu/history/*-write-model4*.tpl | tail -n 1)" in.bin)"
 
 # -r and -w: the single-request transfers; a name with a blank.
 "$BIN/ptu" -r "out r.bin" 2> err; check "-r exits 0" 0 $?

@@ -7,6 +7,7 @@ unset DISPLAY WAYLAND_DISPLAY HIDPAD_LIBRARY HIDPAD_EMU_FAIL HIDPAD_EMU_TYPE
 export PTU_NO_SOUND=1
 work=$(mktemp -d /tmp/ptuXXXXXXXX)  # no "-" in paths that ptu scans for switches
 export PTU_LOG=$work/ptu.log HIDPAD_EMU_MEMORY=$work/memory HIDPAD_EMU_TRACE=$work/trace
+export XDG_STATE_HOME=$work/state
 # No driver answers: every keyboard access must go through the USB library.
 export PORTGATE_SOCKET=$work/portgate VPTU_SOCKET=$work/vptu
 trap 'rm -rf "$work"' EXIT

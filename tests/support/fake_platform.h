@@ -92,6 +92,8 @@ public:
         files.pop_front();
         return f;
     }
+    std::string history;  // the history folder; none unless a test sets it
+    std::string historyFolder() override { return history; }
     int program_status = 0;
     int runProgram(const std::string& path, const std::vector<std::string>& argv) override
     {

@@ -237,5 +237,27 @@ TEST_F(Tpl, UnknownBraceTokensAreSaidWithTheirLine)
     EXPECT_FALSE(fs::exists(path("a.tpl")));
 }
 
+TEST_F(Tpl, DiffNamesTheKeysAndRegistersThatDiffer)
+{
+    write("a.lst", "model 4\nkey 0 0 0 abc{ENTER}\nkey 1 2 1 same\nkey 5 3 0 {F1}\n");
+    write("b.lst", "model 4\nr28 0xE0\nkey 0 0 0 abd{ENTER}\nkey 1 2 1 same\nkey 5 3 0 {F2}\n");
+    ASSERT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK);
+    ASSERT_EQ(tpl({"encode", path("b.lst"), "-o", path("b.tpl")}), EXIT_OK);
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), path("b.tpl"), "--model", "4"}), EXIT_DIFFERENT);
+    EXPECT_EQ(out_, "key 0 0 0: abc{ENTER} | abd{ENTER}\nkey 5 3 0: {F1} | {F2}\nr28 0xE8 0xE0\n");
+
+    // A file and its own listing, and a file and the listing it came from.
+    ASSERT_EQ(tpl({"decode", path("a.tpl"), "--model", "4"}), EXIT_OK);
+    write("a.txt", out_);
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), path("a.txt"), "--model", "4"}), EXIT_OK) << out_ << err_;
+    EXPECT_EQ(out_, "");
+    EXPECT_EQ(tpl({"diff", path("a.lst"), path("a.tpl")}), EXIT_OK) << out_ << err_;
+
+    // Bad arguments, and inputs that cannot be read.
+    EXPECT_EQ(tpl({"diff", path("a.tpl")}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), path("none.tpl")}), EXIT_BAD_INPUT);
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), dir_.string()}), EXIT_BAD_INPUT);
+}
+
 }  // namespace
 }  // namespace ptu::tpl
