@@ -1,13 +1,25 @@
-# make run  - install what is missing, build, start kbdsim if needed, open the main window
-# make test - install what is missing, build (with ASan and UBSan) and run the whole suite
-# make fuzz - run every fuzz target for FUZZ_SECONDS (default 60) each, when clang is there
+# make          - list these targets
+# make run      - install what is missing, build the programs (Release, in build/),
+#                 start kbdsim if needed, open the main window
+# make test     - install what is missing, build everything with ASan and UBSan
+#                 (in build-asan/) and run the whole suite
+# make build    - install what is missing and build the programs only (Release, in build/)
+# make package  - build the Debian package build/ptu_<version>_<arch>.deb
+# make fuzz     - run every fuzz target for FUZZ_SECONDS (default 60) each, when clang is there
+# make clean    - remove the build trees
 
 BUILD ?= build
+TEST_BUILD ?= build-asan
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool
+           libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool libqt6svg6 \
+           desktop-file-utils appstream groff-base dpkg-dev file
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
-.PHONY: run test deps build clean fuzz
+.DEFAULT_GOAL := help
+.PHONY: help run test package deps build clean fuzz
+
+help:
+	@sed -n 's/^# \(make\|     \)/\1/p' $(firstword $(MAKEFILE_LIST))
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -20,12 +32,18 @@ deps:
 	  fi; \
 	fi
 
-build: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DPTU_SANITIZE=ON
-	cmake --build $(BUILD)
+# configure TREE, CACHE-LINE, OPTIONS: (re)configures a tree that is missing
+# or was configured another way (a build/ of the sanitizer days, say).
+configure = @[ -f $(1)/build.ninja ] && grep -qx '$(2)' $(1)/CMakeCache.txt || cmake -S . -B $(1) -G Ninja $(3)
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 600
+build: deps
+	$(call configure,$(BUILD),PTU_SANITIZE:BOOL=OFF,-DCMAKE_BUILD_TYPE=Release -DPTU_SANITIZE=OFF)
+	cmake --build $(BUILD) --target programs
+
+test: deps
+	$(call configure,$(TEST_BUILD),PTU_SANITIZE:BOOL=ON,-DPTU_SANITIZE=ON)
+	cmake --build $(TEST_BUILD)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j2 --timeout 600
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
@@ -33,8 +51,11 @@ run: build
 	fi
 	$(BUILD)/bin/ptu
 
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
 
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
@@ -51,7 +72,7 @@ fuzz: deps
 	for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
-	  if ! $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  if ! $(FUZZ_BUILD)/tests/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	      -artifact_prefix=$(FUZZ_BUILD)/fuzz_$$t- $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t \
 	      >$(FUZZ_BUILD)/fuzz_$$t.log 2>&1; then \
 	    tail -n 40 $(FUZZ_BUILD)/fuzz_$$t.log; echo "fuzz_$$t: FINDING (see $(FUZZ_BUILD)/fuzz_$$t.log)"; exit 1; \

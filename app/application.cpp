@@ -7,6 +7,14 @@
 
 namespace ptu {
 
+PtuApplication::PtuApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setWindowIcon(icon());
+    setDesktopFileName("org.tessaral.ptu");
+}
+
+QIcon PtuApplication::icon() { return QIcon(":/icons/org.tessaral.ptu.svg"); }
+
 QString PtuApplication::faultText(const char* what)
 {
     return QString("An unexpected error occurred: %1\n\nThe program goes on; save your key data to a file "

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 namespace ptu {
 
@@ -11,8 +12,13 @@ class PtuApplication : public QApplication {
     Q_OBJECT
 
 public:
-    PtuApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    // Every window shows the program's icon; the desktop entry's name lets
+    // a desktop match the windows to it.
+    PtuApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The program's icon, compiled in from the installed SVG.
+    static QIcon icon();
 
     // The text shown for an escaped exception (tests read it).
     static QString faultText(const char* what);

@@ -3,12 +3,18 @@
 #include "device/rwkb.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace ptu {
 
 std::string driverStartCommand(const std::string& exeDir)
 {
     if (const char* c = std::getenv("PORTGATE_START"); c && *c) return c;
+    // kbdsim beside the program (in a build tree and in an installed bin/),
+    // else the one the shell finds on PATH.
+    std::error_code ec;
+    if (exeDir.empty() || !std::filesystem::is_regular_file(std::filesystem::path(exeDir) / "kbdsim", ec))
+        return "kbdsim --daemon";
     std::string quoted = "'";
     for (char ch : exeDir + "/kbdsim") {
         if (ch == '\'') quoted += "'\\''";

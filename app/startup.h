@@ -13,7 +13,8 @@ inline constexpr char kTitle[] = "Tessaral Programmable Keyboard Manager";
 inline constexpr char kHelpText[] = " p, 4, 6, m, j, c, x, n, r, w, s, k, b, u";
 
 // The command that starts the driver service: $PORTGATE_START, else kbdsim
-// from `exeDir` in the background on the default socket.
+// in the background on the default socket, the one in `exeDir` when it is
+// there, else the one on PATH.
 std::string driverStartCommand(const std::string& exeDir);
 
 // Runs the start command twice, each time followed by five message-pump

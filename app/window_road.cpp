@@ -18,10 +18,6 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef PTU_SOURCE_DATA_DIR
-#define PTU_SOURCE_DATA_DIR ""
-#endif
-
 namespace ptu {
 
 namespace {
@@ -45,7 +41,6 @@ std::vector<std::string> dataFolders(const std::string& exeDir)
     std::error_code ec;
     std::vector<std::string> folders{fs::current_path(ec).string()};
     folders.push_back((fs::path(exeDir) / ".." / "share" / "ptu").lexically_normal().string());
-    if (*PTU_SOURCE_DATA_DIR) folders.emplace_back(PTU_SOURCE_DATA_DIR);
     return folders;
 }
 

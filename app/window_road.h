@@ -22,9 +22,9 @@ class TDialog2;
 class TForm1;
 
 // Where the program's data files (caption files, help page) are looked for,
-// in this order: the folder the program was started in, the installed data
-// folder beside the executable (../share/ptu), the source tree's data folder
-// of a build tree.
+// in this order: the folder the program was started in, then the data folder
+// beside the executable (../share/ptu: installed, or the build tree's link to
+// the source tree's data/).
 std::vector<std::string> dataFolders(const std::string& exeDir);
 
 // The forms of the road, in the order they are created.

@@ -14,7 +14,7 @@
 //    with every key holding a 20-character text, Open including the refresh
 //    of the grid; "median_ms" as above.
 //
-// Run from the build's bin folder (kbdsim is looked up beside the program).
+// kbdsim and the data folder are the build tree's (its bin/ and share/ptu).
 #include "app/application.h"
 #include "app/window_road.h"
 #include "platform/qt/qt_platform.h"
@@ -266,7 +266,7 @@ BENCHMARK(BM_Load8K)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillise
 int main(int argc, char** argv)
 {
     self = fs::absolute(fs::path(argv[0]));
-    binDir = self.parent_path();
+    binDir = PTU_BIN_DIR;
     if (argc > 1 && std::string(argv[1]) == "--startup-child") return startupChild(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

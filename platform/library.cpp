@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 namespace ptu {
 
@@ -35,8 +36,10 @@ std::string DlLibrary::path(const std::string& name) const
         if (const char* e = std::getenv("HIDPAD_LIBRARY"); e && *e) file = e;
     }
     if (file.find('/') == std::string::npos && !exeDir_.empty()) {
-        std::string beside = exeDir_ + "/" + file;
-        if (::access(beside.c_str(), F_OK) == 0) return beside;
+        const std::filesystem::path exe(exeDir_);
+        for (const auto& there : {exe / file, (exe / ".." / "lib" / "ptu" / file).lexically_normal()}) {
+            if (::access(there.c_str(), F_OK) == 0) return there.string();
+        }
     }
     return file;
 }

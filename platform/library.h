@@ -41,8 +41,9 @@ public:
 
 // The dynamic loader. The USB keyboard library's name is replaced by
 // $HIDPAD_LIBRARY when that is set; a name without a slash is looked up
-// beside the executable (in `exeDir`) first, then where the dynamic loader
-// searches.
+// beside the executable (in `exeDir`) first, then in `exeDir`/../lib/ptu
+// (where an installed program keeps its private libraries), then where the
+// dynamic loader searches.
 class DlLibrary : public Library {
 public:
     explicit DlLibrary(std::string exeDir = {}) : exeDir_(std::move(exeDir)) {}

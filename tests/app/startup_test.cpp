@@ -28,11 +28,21 @@ TEST(Startup, DriverStartRunsTwiceWithPumpedWaits)
 
 TEST(Startup, DriverStartCommand)
 {
+    // kbdsim beside the program, quoted for the shell; else the one on PATH.
+    char dir[] = "/tmp/ptu-it's-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string kbdsim = std::string(dir) + "/kbdsim";
     unsetenv("PORTGATE_START");
-    EXPECT_EQ(driverStartCommand("/opt/it's"), "'/opt/it'\\''s/kbdsim' --daemon");
+    EXPECT_EQ(driverStartCommand(dir), "kbdsim --daemon");
+    std::ofstream(kbdsim) << "#!/bin/sh\n";
+    std::string quoted = dir;
+    quoted.replace(quoted.find('\''), 1, "'\\''");
+    EXPECT_EQ(driverStartCommand(dir), "'" + quoted + "/kbdsim' --daemon");
     setenv("PORTGATE_START", "systemctl start portgate", 1);
-    EXPECT_EQ(driverStartCommand("/x"), "systemctl start portgate");
+    EXPECT_EQ(driverStartCommand(dir), "systemctl start portgate");
     unsetenv("PORTGATE_START");
+    std::remove(kbdsim.c_str());
+    rmdir(dir);
 }
 
 TEST(Startup, LogIsWrittenOnlyWhenItsFileExists)
