@@ -1,8 +1,8 @@
 # make          - list these targets
 # make run      - install what is missing, build the programs (Release, in build/),
 #                 start kbdsim if needed, open the main window
-# make test     - install what is missing, build everything with ASan and UBSan
-#                 (in build-asan/) and run the whole suite
+# make test     - install what is missing, build everything with
+#                 ASan and UBSan (unoptimised, in build-asan/) and run the whole suite
 # make build    - install what is missing and build the programs only (Release, in build/)
 # make package  - build the Debian package build/ptu_<version>_<arch>.deb
 # make fuzz     - run every fuzz target for FUZZ_SECONDS (default 60) each, when clang is there
@@ -41,7 +41,7 @@ build: deps
 	cmake --build $(BUILD) --target programs
 
 test: deps
-	$(call configure,$(TEST_BUILD),PTU_SANITIZE:BOOL=ON,-DPTU_SANITIZE=ON)
+	$(call configure,$(TEST_BUILD),PTU_SANITIZE:BOOL=ON,-DPTU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
 	cmake --build $(TEST_BUILD)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j2 --timeout 600
 
