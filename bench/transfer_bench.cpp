@@ -4,8 +4,9 @@
 // those mandated 3 s; everything above 1 is the program's own overhead
 // (start-up, 512 block requests, the message pump passes, the file).
 //
-// Run from the build's bin folder (ptu and kbdsim are looked up beside the
-// benchmark program).
+// ptu and kbdsim are the build tree's (its bin/).
+#include "bench_sim.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -19,51 +20,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using ptu::bench::quote;
+
 // Opening tone 500 ms and wait 500 ms, the one INFO attempt's 500 ms wait,
 // the closing tone 500 ms, the two closing INFO waits of 500 ms.
 constexpr double kMandatedSeconds = 3.0;
 
 fs::path binDir;
 
-std::string quote(const fs::path& p)
-{
-    std::string s(1, '\'');
-    s += p.string();
-    s += '\'';
-    return s;
-}
-
-struct Sim {
-    fs::path dir;
+// The memory file mem.bin and its copy in.bin hold the same 8K of noise.
+// keepMemory: kbdsim keeps its memory in mem.bin, which it rewrites after
+// every write; the write benchmark leaves that emulator cost out.
+struct Sim : ptu::bench::SimFolder {
     std::string env;
 
-    // keepMemory: kbdsim keeps its memory in a file, which it rewrites
-    // after every write; the write benchmark leaves that emulator cost out.
-    explicit Sim(bool keepMemory)
+    explicit Sim(bool keepMemory) : SimFolder("ptu-bench-")
     {
-        std::random_device rd;
-        dir = fs::temp_directory_path() / ("ptu-bench-" + std::to_string(rd()));
-        fs::create_directories(dir);
         std::ofstream mem(dir / "mem.bin", std::ios::binary);
         std::mt19937 gen(7);
         for (int i = 0; i < 8192; ++i) mem.put(char(gen() & 0xFF));
         mem.close();
         fs::copy_file(dir / "mem.bin", dir / "in.bin");
         env = "env -u DISPLAY -u WAYLAND_DISPLAY PTU_NO_SOUND=1 PTU_LOG=" + quote(dir / "no-log") +
-              " XDG_STATE_HOME=" + quote(dir / "state") + " PORTGATE_SOCKET=" + quote(dir / "portgate") + " VPTU_SOCKET=" + quote(dir / "vptu") + " ";
-        std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +
-                            " --pidfile " + quote(dir / "pid");
-        if (keepMemory) start += " --memory " + quote(dir / "mem.bin");
-        ok = std::system(start.c_str()) == 0;
+              " XDG_STATE_HOME=" + quote(dir / "state") + " PORTGATE_SOCKET=" + quote(dir / "portgate") +
+              " VPTU_SOCKET=" + quote(dir / "vptu") + " ";
+        start(binDir, keepMemory ? " --memory " + quote(dir / "mem.bin") : std::string());
     }
-    ~Sim()
-    {
-        std::string stop = "kill $(cat " + quote(dir / "pid") + ") 2>/dev/null; sleep 0.2";
-        (void)std::system(stop.c_str());
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    bool ok = false;
 };
 
 void batchTransfer(benchmark::State& state, const char* option, const char* file)
@@ -100,7 +82,7 @@ BENCHMARK(BM_BatchWrite8K)->UseManualTime()->Iterations(5)->Unit(benchmark::kMil
 
 int main(int argc, char** argv)
 {
-    binDir = fs::absolute(fs::path(argv[0])).parent_path();
+    binDir = PTU_BIN_DIR;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -15,6 +15,8 @@
 //    of the grid; "median_ms" as above.
 //
 // kbdsim and the data folder are the build tree's (its bin/ and share/ptu).
+#include "bench_sim.h"
+
 #include "app/application.h"
 #include "app/window_road.h"
 #include "platform/qt/qt_platform.h"
@@ -41,43 +43,24 @@ using namespace ptu;
 
 namespace {
 
+using bench::quote;
+
 constexpr double kMandatedSeconds = 1.5;
 constexpr double kMandatedCommandSeconds = 2.6;
 fs::path binDir;
 fs::path self;
 
-std::string quote(const fs::path& p)
-{
-    std::string s(1, '\'');
-    s += p.string();
-    s += '\'';
-    return s;
-}
-
 // kbdsim on a socket of its own; the environment variables point ptu at it.
-struct Sim {
-    fs::path dir;
-    bool ok = false;
-    Sim()
+struct Sim : bench::SimFolder {
+    Sim() : SimFolder("ptuwin")
     {
-        std::random_device rd;
-        dir = fs::temp_directory_path() / ("ptuwin" + std::to_string(rd()));
-        fs::create_directories(dir);
         setenv("PORTGATE_SOCKET", (dir / "portgate").c_str(), 1);
         setenv("VPTU_SOCKET", (dir / "vptu").c_str(), 1);
         setenv("PTU_LOG", (dir / "no-log").c_str(), 1);
         setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
         setenv("PTU_NO_SOUND", "1", 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        const std::string start = quote(binDir / "kbdsim") + " --daemon --socket " + quote(dir / "portgate") +
-                                  " --pidfile " + quote(dir / "pid");
-        ok = std::system(start.c_str()) == 0;
-    }
-    ~Sim()
-    {
-        (void)std::system(("kill $(cat " + quote(dir / "pid") + ") 2>/dev/null; sleep 0.2").c_str());
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        start(binDir);
     }
 };
 
