@@ -21,7 +21,7 @@ struct FirstPageFaces {
     // Bold yellow caption (the numeric keys, and the numeric pad while hidden
     // keys stay hidden), with the hint the panel gets.
     std::array<std::array<bool, kCols>, kRows> yellow{};
-    std::array<std::array<std::string, kCols>, kRows> hint{};
+    std::array<std::array<std::string, kCols>, kRows> hint;
 };
 
 // Fills kcap of every page shown (and, with dup_f, hbuf too) with the
