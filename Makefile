@@ -32,16 +32,18 @@ deps:
 	  fi; \
 	fi
 
-# configure TREE, CACHE-LINE, OPTIONS: (re)configures a tree that is missing
+# configure TREE, SANITIZE, BUILD-TYPE: (re)configures a tree that is missing
 # or was configured another way (a build/ of the sanitizer days, say).
-configure = @[ -f $(1)/build.ninja ] && grep -qx '$(2)' $(1)/CMakeCache.txt || cmake -S . -B $(1) -G Ninja $(3)
+configure = @[ -f $(1)/build.ninja ] && grep -qx 'PTU_SANITIZE:BOOL=$(2)' $(1)/CMakeCache.txt && \
+  grep -qx 'CMAKE_BUILD_TYPE:STRING=$(3)' $(1)/CMakeCache.txt || \
+  cmake -S . -B $(1) -G Ninja -DPTU_SANITIZE=$(2) -DCMAKE_BUILD_TYPE=$(3)
 
 build: deps
-	$(call configure,$(BUILD),PTU_SANITIZE:BOOL=OFF,-DCMAKE_BUILD_TYPE=Release -DPTU_SANITIZE=OFF)
+	$(call configure,$(BUILD),OFF,Release)
 	cmake --build $(BUILD) --target programs
 
 test: deps
-	$(call configure,$(TEST_BUILD),PTU_SANITIZE:BOOL=ON,-DPTU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+	$(call configure,$(TEST_BUILD),ON,Debug)
 	cmake --build $(TEST_BUILD)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j2 --timeout 600
 
