@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -126,6 +127,13 @@ bool ReplacingFile::commit()
     errno = 0;
     bool ok = std::fflush(fp_) == 0 && !std::ferror(fp_);
     int e = errno;
+    // The new content reaches the disk before it takes the old file's name:
+    // a power cut then leaves the old file or the new one, never an empty
+    // one. A file system that cannot sync (EINVAL) is not an error.
+    if (ok && !temp_.empty() && fsync(fileno(fp_)) != 0 && errno != EINVAL) {
+        ok = false;
+        e = errno;
+    }
     if (std::fclose(fp_) != 0 && ok) {
         ok = false;
         e = errno;
