@@ -3,11 +3,14 @@
 for tool in Xvfb xdotool; do
   command -v $tool >/dev/null || { echo "FAILED: $tool is not installed (make test installs it)"; exit 1; }
 done
-for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a free display number itself and writes it once it is ready:
+# two window tests running side by side never share a display.
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 5>"$work/display" &
 xpid=$!
 trap 'kill $xpid 2>/dev/null; stop_sim; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+for _ in $(seq 100); do grep -q . "$work/display" 2>/dev/null && break; sleep 0.1; done
+n=$(head -n 1 "$work/display" 2>/dev/null)
+[ -n "$n" ] || { echo "FAILED: Xvfb did not start"; exit 1; }
 export DISPLAY=:$n
 
 # Waits for a visible window whose name matches; prints its id.
