@@ -63,7 +63,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TARGETS = decode listing frame hid
 
-# New inputs go to $(FUZZ_BUILD)/corpus; the seed corpus in the tree is only
+# New inputs go to $(FUZZ_BUILD)/corpus; the starting corpus in the tree is only
 # read. A finding stops the run and is left as $(FUZZ_BUILD)/fuzz_<target>-crash-...
 fuzz: deps
 	@if ! command -v clang++ >/dev/null; then \
