@@ -14,6 +14,7 @@ UndoHistory::~UndoHistory() = default;
 
 void UndoHistory::begin(const State& st)
 {
+    if (depth_++ > 0) return;
     if (!before_) before_ = std::make_unique<Snapshot>();
     before_->hbuf = st.kd.hbuf;
     before_->kcap = st.kd.kcap;
@@ -23,6 +24,7 @@ void UndoHistory::begin(const State& st)
 
 bool UndoHistory::end(const State& st, const std::string& what)
 {
+    if (depth_ > 0 && --depth_ > 0) return false;
     if (!before_) return false;
     Step step{what, {}, {}, {}};
     for (int p = 0; p < kPages; ++p) {

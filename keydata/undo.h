@@ -28,6 +28,8 @@ public:
     void begin(const State& st);
     // ...and keeps what the change replaced as one step named `what`. A
     // change that changed nothing is no step. Returns whether it made one.
+    // A change made inside another (begin and end between the outer pair)
+    // is part of the outer step, under the outer name.
     bool end(const State& st, const std::string& what);
 
     bool canUndo() const { return !steps_.empty(); }
@@ -54,6 +56,7 @@ private:
 
     std::deque<Step> steps_;
     std::unique_ptr<Snapshot> before_;
+    int depth_ = 0;  // begin calls not yet ended
 };
 
 }  // namespace ptu

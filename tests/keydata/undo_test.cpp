@@ -33,6 +33,25 @@ TEST(Undo, StepsTakeBackTextsNamesRegistersAndStripeSettings)
     EXPECT_EQ(h.undo(*st), "");  // nothing left
 }
 
+TEST(Undo, AChangeInsideAnotherIsPartOfItsStep)
+{
+    auto st = std::make_unique<State>();
+    UndoHistory h;
+    st->kd.hbuf[0][1][1] = "a";
+    h.begin(*st);  // a drop...
+    st->kd.hbuf[0][1][1].clear();
+    h.begin(*st);  // ...that ends an edit on the way
+    st->kd.hbuf[0][7][0] = "typed";
+    EXPECT_FALSE(h.end(*st, "Edit Key"));
+    st->kd.hbuf[0][1][2] = "a";
+    EXPECT_TRUE(h.end(*st, "Move Key"));
+    EXPECT_EQ(h.size(), 1u);
+    EXPECT_EQ(h.undo(*st), "Move Key");
+    EXPECT_EQ(st->kd.hbuf[0][1][1], "a");
+    EXPECT_EQ(st->kd.hbuf[0][1][2], "");
+    EXPECT_EQ(st->kd.hbuf[0][7][0], "");
+}
+
 TEST(Undo, KeepsTheNewestHundredSteps)
 {
     auto st = std::make_unique<State>();
