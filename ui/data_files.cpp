@@ -26,6 +26,7 @@ void TForm1::Save1Click()
         pf_.messageBox("The data file was not saved: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
         return;
     }
+    markSaved();
     statusBar()->showMessage(QString("Saved %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
     if (!dropped.empty())
         pf_.messageBox(std::to_string(dropped.size()) + (dropped.size() == 1 ? " key" : " keys") +
@@ -61,6 +62,7 @@ bool TForm1::loadFile(const std::string& path)
     }
     if (outcome.otherModel) pf_.messageBox("Warning! The data file is not for this keyboard.", kUsbTitle, MB_OK);
     synckeys();
+    markSaved();
     statusBar()->showMessage(QString("Loaded %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
     return true;
 }

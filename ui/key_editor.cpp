@@ -1,31 +1,33 @@
 // The key text editor: what typing in the row boxes does. A macro text
 // reaches the key data only through a commit (Return, the arrow and page keys,
-// leaving the box any way but Escape); Escape puts the stored text back.
+// leaving the box any way but Escape); Escape puts the stored text back. A
+// refill of the boxes from the key data never commits: whatever changes the
+// current key, column or page commits the row being edited first.
+#include "keydata/charset.h"
 #include "keydata/keypos.h"
 #include "keydata/syntax.h"
 #include "ui/colours.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStatusBar>
 
 #include <cstdio>
+#include <utility>
 
 namespace ptu {
 
 namespace {
 
-QString qtext(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
-std::string stext(const QString& s) { return s.toLocal8Bit().toStdString(); }
-
-// A status text about a box: its last character's code and its length, or
-// the empty form with the box's address.
-std::string boxState(const RowBox* box, const char* full, const char* empty)
+// A status text about a box: its last byte and its length, or the empty
+// form with the box's address.
+std::string boxState(const std::string& t, const RowBox* box, const char* full, const char* empty)
 {
-    const std::string t = stext(box->text());
     char buf[96];
     if (t.empty()) std::snprintf(buf, sizeof buf, empty, static_cast<const void*>(box));
     else std::snprintf(buf, sizeof buf, full, unsigned((unsigned char)t.back()), int(t.size()));
@@ -39,29 +41,82 @@ int TForm1::curRow() const { return std::clamp(st_.kd.kyi[size_t(st_.kd.pi)], 0,
 
 void TForm1::reportDropped(std::size_t dropped)
 {
+    if (dropped == 0) return;
     char buf[160];
-    std::snprintf(buf, sizeof buf,
-                  "A key text holds at most 255 characters: the last %zu characters typed were dropped.", dropped);
+    if (dropped == 1)
+        std::snprintf(buf, sizeof buf, "A key text holds at most %zu characters: 1 character was dropped.",
+                      kMaxMacroText);
+    else
+        std::snprintf(buf, sizeof buf, "A key text holds at most %zu characters: %zu characters were dropped.",
+                      kMaxMacroText, dropped);
     statusBar()->showMessage(buf, 15000);
     st_.log.printf(" %s \n", buf);
+}
+
+void TForm1::reportRefused(const std::u32string& refused)
+{
+    const std::string text = refusedMessage(st_.loc.tset, refused);
+    statusBar()->showMessage(QString::fromStdString(text), 15000);
+    st_.log.printf(" %s \n", text.c_str());
+}
+
+void TForm1::refuseForeign(RowBox* box)
+{
+    std::u32string refused;
+    keyBytes(st_, box->text(), &refused);
+    if (refused.empty()) return;
+    // Take out every character the locale set has no byte for; the caret
+    // stays where it was among the characters that remain.
+    const QString t = box->text();
+    const int cursor = box->cursorPosition();
+    QString kept;
+    int newCursor = 0, removed = 0;
+    for (qsizetype i = 0; i < t.size();) {
+        const bool pair = t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate();
+        const qsizetype n = pair ? 2 : 1;
+        const QString one = t.mid(i, n);
+        std::u32string no;
+        keyBytes(st_, one, &no);
+        if (no.empty()) {
+            kept += one;
+            if (i < cursor) newCursor += int(n);
+        } else {
+            ++removed;
+        }
+        i += n;
+    }
+    box->refused += removed;
+    box->setText(kept);
+    box->setCursorPosition(newCursor);
+    reportRefused(refused);
 }
 
 void TForm1::commitText(int row)
 {
     if (row < 0 || row >= kRows) return;
+    RowBox* box = ked[size_t(row)];
     const int c = curCol();
     KeyPanel* p = panelAt(c, row);
-    const QString typed = ked[size_t(row)]->text();
+    const QString typed = box->text();
+    const std::size_t noRoom = std::size_t(std::exchange(box->dropped, 0));
     // An unchanged box stores nothing: a long text read from a file stays whole.
-    if (typed == p->hint()) return;
+    if (typed == p->hint()) {
+        reportDropped(noRoom);
+        return;
+    }
+    std::u32string refused;
+    const std::string raw = keyBytes(st_, typed, &refused);
+    if (!refused.empty()) reportRefused(refused);
     std::size_t taken = 0;
-    const std::string raw = stext(typed);
     const std::string text = syntex(st_, raw, &taken);
-    if (taken < raw.size()) reportDropped(raw.size() - taken);
+    reportDropped(noRoom + raw.size() - taken);
     recordChange("Edit Key", [&] {
-        p->setHint(qtext(text));
+        p->setHint(shown(st_, text));
         st_.kd.hbuf[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = text;
     });
+    // The box shows what was stored ("{ENTER}" for "{ enter }", the text
+    // cut to what a key holds), so leaving it afterwards stores nothing more.
+    box->setText(p->hint());
 }
 
 void TForm1::commitCaption(int row)
@@ -69,12 +124,26 @@ void TForm1::commitCaption(int row)
     if (row < 0 || row >= kRows) return;
     const int c = curCol();
     KeyPanel* p = panelAt(c, row);
-    const QString name = kpe[size_t(row)]->text().section('\n', 0, 0);
-    if (name == p->caption()) return;
+    std::u32string refused;
+    const std::string name = keyBytes(st_, kpe[size_t(row)]->text().section('\n', 0, 0), &refused);
+    if (!refused.empty()) reportRefused(refused);
+    const QString face = shown(st_, name);
+    if (face == p->caption()) return;
     recordChange("Edit Key Name", [&] {
-        p->setCaption(name);
-        st_.kd.kcap[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = stext(name);
+        p->setCaption(face);
+        st_.kd.kcap[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = name;
     });
+}
+
+void TForm1::commitEditing()
+{
+    const int r = curRow();
+    if (st_.kd.edit_f == 1) {
+        commitText(r);
+        captionFace(r);
+    } else if (st_.kd.edit_f == 2) {
+        commitCaption(r);
+    }
 }
 
 void TForm1::captionFace(int row)
@@ -94,18 +163,25 @@ void TForm1::commitRowEditor()
 bool TForm1::rowBoxEvent(RowBox* box, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::FocusAboutToChange:
+        focusFromEdit_ = st_.kd.edit_f;
+        return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
         // A menu opening over the box, or another window, does not end the editing.
         const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
         if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
         const bool in = event->type() == QEvent::FocusIn;
+        // A press that brought the focus here: its handler looks at the
+        // editing state from before the press.
+        if (in) pressedInto_ = why == Qt::MouseFocusReason ? box : nullptr;
         if (box->isText) in ? EditEnter(box) : EditExit(box);
         else in ? PanelEnter(box) : PanelExit(box);
         return false;
     }
     case QEvent::MouseButtonPress:
         if (box->isText) EditMouseDown(box, static_cast<QMouseEvent*>(event)->button());
+        pressedInto_ = nullptr;
         return false;
     default: return false;
     }
@@ -116,9 +192,10 @@ void TForm1::EditEnter(RowBox* box)
     KeyData& kd = st_.kd;
     st_.log.printf("In EditEnter: %p, kyi=%d \n", static_cast<void*>(box), kd.kyi[size_t(kd.pi)]);
     kd.edit_f = 1;
+    escape_f = false;
     popupOn();
     kd.kyi[size_t(kd.pi)] = box->Tag;
-    setStatus(2, boxState(box, " e=%xh  %d ", " e-%p, 0 "));
+    setStatus(2, boxState(keyBytes(st_, box->text()), box, " e=%xh  %d ", " e-%p, 0 "));
     markKey();
     SetPanelFace();
 }
@@ -130,12 +207,12 @@ void TForm1::EditExit(RowBox* box)
                    kd.kyi[size_t(kd.pi)]);
     kd.edit_f = 0;
     popupOff();
-    const std::string s = boxState(box, " x=%xh  %d ", " x- ");
+    const std::string s = boxState(keyBytes(st_, box->text()), box, " x=%xh  %d ", " x- ");
     setStatus(2, s);
     st_.log.printf(" %s \n", s.c_str());
     if (escape_f) box->setText(panelAt(curCol(), box->Tag)->hint());
-    else commitText(box->Tag);
-    st_.log.printf(" ked[?]=.%s. \n", stext(box->text()).c_str());
+    else if (!refilling_) commitText(box->Tag);
+    st_.log.printf(" ked[?]=.%s. \n", keyBytes(st_, box->text()).c_str());
     unmarkKey();
     unmarkRow();
 }
@@ -144,28 +221,31 @@ bool TForm1::EditKeyDown(RowBox* box, int vk)
 {
     KeyData& kd = st_.kd;
     st_.log.printf("In EditKeyDown: %p, %xh \n", static_cast<void*>(box), vk);
-    const std::string s = boxState(box, " d=%xh  %d ", " d-%p ");
+    const std::string s = boxState(keyBytes(st_, box->text()), box, " d=%xh  %d ", " d-%p ");
     setStatus(3, s);
     st_.log.printf(" %s \n", s.c_str());
     if (vk != VK_UP && vk != VK_DOWN && vk != VK_PRIOR && vk != VK_NEXT) return false;
     const int row = curRow();
     commitText(row);
     captionFace(row);
+    // The editing ends before the current key or page changes.
+    Edit1->setFocus();
     if (vk == VK_UP || vk == VK_DOWN) {
         unmarkKey();
         unmarkRow();
         kd.kyi[size_t(kd.pi)] = nextRow(curCol(), row, vk == VK_DOWN ? 1 : -1);
+        markKey();
+        SetPanelFace();
     } else {
         pageStep(vk == VK_NEXT ? 1 : -1);
     }
-    Edit1->setFocus();
     return true;
 }
 
 void TForm1::EditKeyUp(RowBox* box)
 {
     char buf[96];
-    const std::string t = stext(box->text());
+    const std::string t = keyBytes(st_, box->text());
     if (t.empty()) std::snprintf(buf, sizeof buf, " u-%p ", static_cast<void*>(box));
     else std::snprintf(buf, sizeof buf, " u=%xh  %d, LK=%xh ", unsigned((unsigned char)t.back()), int(t.size()), LastKey);
     setStatus(3, buf);
@@ -181,7 +261,7 @@ bool TForm1::EditKeyPress(RowBox* box, int ch)
     st_.log.printf("In EditKeyPress: %p, %xh \n", static_cast<void*>(box), ch);
     LastKey = ch;
     escape_f = false;
-    const std::string s = boxState(box, " p=%xh  %d ", " p- ");
+    const std::string s = boxState(keyBytes(st_, box->text()), box, " p=%xh  %d ", " p- ");
     setStatus(3, s);
     st_.log.printf(" %s \n", s.c_str());
     return endTyping(ch, [this] {
@@ -207,7 +287,7 @@ bool TForm1::endTyping(int ch, const std::function<void()>& commit)
 void TForm1::kedChange(RowBox* box)
 {
     char buf[96];
-    const std::string t = stext(box->text());
+    const std::string t = keyBytes(st_, box->text());
     if (t.empty()) std::snprintf(buf, sizeof buf, " pp=%p, LastKey=%xh ", static_cast<void*>(box), LastKey);
     else
         std::snprintf(buf, sizeof buf, " ch=%xh, len=%d, LastKey=%xh, i=%d ", unsigned((unsigned char)t.back()),
@@ -218,7 +298,10 @@ void TForm1::kedChange(RowBox* box)
 
 void TForm1::EditMouseDown(RowBox* box, Qt::MouseButton button)
 {
-    if (button == Qt::RightButton && st_.kd.edit_f == 2) kpe[size_t(box->Tag)]->setFocus();
+    // The press gave this box the focus before the handler runs: what counts
+    // is whether a key-name box was being edited when the button went down.
+    const int was = pressedInto_ == box ? focusFromEdit_ : st_.kd.edit_f;
+    if (button == Qt::RightButton && was == 2) kpe[size_t(box->Tag)]->setFocus(Qt::MouseFocusReason);
 }
 
 void TForm1::PanelEnter(RowBox* box)
@@ -226,6 +309,7 @@ void TForm1::PanelEnter(RowBox* box)
     KeyData& kd = st_.kd;
     st_.log.printf("In PanelEnter \n");
     kd.edit_f = 2;
+    escape_f = false;
     unmarkKey();
     unmarkRow();
     kd.kyi[size_t(kd.pi)] = box->Tag;
@@ -242,7 +326,7 @@ void TForm1::PanelExit(RowBox* box)
         return;
     }
     if (escape_f) box->setText(panelAt(curCol(), box->Tag)->caption());
-    else commitCaption(box->Tag);
+    else if (!refilling_) commitCaption(box->Tag);
     unmarkKey();
     unmarkRow();
 }
@@ -262,22 +346,24 @@ bool TForm1::PanelKeyDown(RowBox* box, int vk)
     commitCaption(box->Tag);
     if (vk == VK_UP || vk == VK_DOWN) {
         const int r = nextRow(curCol(), box->Tag, vk == VK_DOWN ? 1 : -1);
+        Edit1->setFocus();
         unmarkKey();
         unmarkRow();
         kd.kyi[size_t(kd.pi)] = r;
         markKey();
         SetPanelFace();
     } else {
-        pageStep(vk == VK_NEXT ? 1 : -1);
         pageChange_f = true;
+        Edit1->setFocus();
+        pageStep(vk == VK_NEXT ? 1 : -1);
     }
-    Edit1->setFocus();
     return true;
 }
 
 void TForm1::Edit1Enter()
 {
     st_.log.printf("In Edit1Enter \n");
+    if (refilling_) return;  // the refill that moved the focus here marks the key itself
     markKey();
     SetPanelFace();
 }

@@ -5,8 +5,11 @@
 // through the key clipboard.
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QCursor>
+
+#include <cstdlib>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -74,7 +77,9 @@ void TForm1::aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleC
 
 void TForm1::aKeyMouseMove(KeyPanel* panel, QPoint pos)
 {
-    if (dragSource_ != panel || (pos - pressPos_).manhattanLength() < kDragThreshold) return;
+    // The drag starts once the mouse has moved 10 pixels in one direction.
+    const QPoint d = pos - pressPos_;
+    if (dragSource_ != panel || std::max(std::abs(d.x()), std::abs(d.y())) < kDragThreshold) return;
     dragSource_ = nullptr;
     auto* drag = new QDrag(panel);
     auto* mime = new QMimeData;
@@ -99,21 +104,24 @@ bool TForm1::aKeyDragOver(KeyPanel* panel, KeyPanel* source)
 {
     st_.log.printf("In aKeyDragOver %p,%p \n", static_cast<void*>(panel), static_cast<void*>(source));
     dragOver_ = true;
-    return source != nullptr;
+    // Only another key panel is taken: a key dropped on itself stays as it is.
+    return source != nullptr && source != panel;
 }
 
 void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
 {
     st_.log.printf(" In aKeyDragDrop %p,%p, tm=%ld \n", static_cast<void*>(panel), static_cast<void*>(source),
                    pf_.now());
-    if (!panel || !source) return;
+    if (!panel || !source || panel == source) return;
     KeyData& kd = st_.kd;
     recordChange(dragRight_ ? "Copy Key" : "Move Key", [&] {
         const size_t pi = size_t(kd.pi);
         const int sc = tagCol(source), sr = tagRow(source);
         kd.kxi[pi] = sc;
         kd.kyi[pi] = sr;
-        if (!source->hint().isEmpty()) kd.tbuf = source->hint().toLocal8Bit().toStdString();
+        // The macro moves as the bytes it is, not as its screen form.
+        const std::string& macro = kd.hbuf[pi][size_t(sr)][size_t(sc)];
+        if (!macro.empty()) kd.tbuf = macro;
         if (!dragRight_) {
             source->setHint(QString());
             kd.hbuf[pi][size_t(sr)][size_t(sc)].clear();
@@ -123,7 +131,7 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
         const int tc = tagCol(panel), tr = tagRow(panel);
         kd.kxi[pi] = tc;
         kd.kyi[pi] = tr;
-        panel->setHint(QString::fromLocal8Bit(kd.tbuf.c_str()));
+        panel->setHint(shown(st_, kd.tbuf));
         kd.hbuf[pi][size_t(tr)][size_t(tc)] = kd.tbuf;
         unmarkKey();
         unmarkRow();
@@ -171,7 +179,8 @@ void TForm1::FormDragDrop(KeyPanel* source)
     recordChange("Clear Key", [&] {
         kd.kxi[size_t(kd.pi)] = c;
         kd.kyi[size_t(kd.pi)] = r;
-        if (!source->hint().isEmpty()) kd.tbuf = source->hint().toLocal8Bit().toStdString();
+        const std::string& macro = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+        if (!macro.empty()) kd.tbuf = macro;
         source->setHint(QString());
         kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].clear();
         unmarkKey();

@@ -9,6 +9,7 @@
 #include "ui/grid_geometry.h"
 #include "ui/help_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <filesystem>
 #include <system_error>
@@ -42,6 +44,14 @@ void setBoxColour(QWidget* w, Colour c)
 }
 
 }  // namespace
+
+// What the last Read, Write, Load or Save left: quitting says what changed since.
+struct TForm1::Saved {
+    PageTexts hbuf;
+    PageTexts kcap;
+    Registers rg;
+    std::array<uint8_t, 7> magcfg;
+};
 
 TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
     : QMainWindow(parent), st_(st), pf_(pf), setup_(std::move(setup))
@@ -172,6 +182,7 @@ bool TForm1::FormCreate()
     created_ = true;
     synckeys();
     updateMeter();
+    markSaved();
     return true;
 }
 
@@ -187,10 +198,10 @@ void TForm1::buildGrid()
             auto* p = new KeyPanel(Client, this, x, y);
             aKey[size_t(y * kCols + x)] = p;
             p->setFont(f);
-            p->setCaption(QString::fromLocal8Bit(st_.kd.kcap[0][size_t(y)][size_t(x)].c_str()));
+            p->setCaption(shown(st_, st_.kd.kcap[0][size_t(y)][size_t(x)]));
             if (faces.yellow[size_t(y)][size_t(x)]) {
                 p->setCaptionFont(true, false, clYellow);
-                p->setHint(QString::fromLocal8Bit(faces.hint[size_t(y)][size_t(x)].c_str()));
+                p->setHint(shown(st_, faces.hint[size_t(y)][size_t(x)]));
             }
             const Box b = g.panel(x, y);
             p->setGeometry(b.left, b.top, b.width, b.height);
@@ -218,8 +229,9 @@ void TForm1::buildRowBoxes()
         name->setMaxLength(9);
         name->setAlignment(Qt::AlignCenter);
         name->setFrame(mv.kyn <= 6);
-        name->setText(QString::fromLocal8Bit(positionName(mv, 0, mv.kxs, i).c_str()));
+        name->setText(ptu::shown(st_, positionName(mv, 0, mv.kxs, i)));
         name->setVisible(shown);
+        connect(name, &QLineEdit::textEdited, this, [this, name] { refuseForeign(name); });
         kpe[size_t(i)] = name;
 
         auto* text = new RowBox(Client, i, true);
@@ -236,6 +248,7 @@ void TForm1::buildRowBoxes()
         connect(text, &QLineEdit::customContextMenuRequested, this,
                 [this, text](const QPoint& pos) { showPopup(text->mapToGlobal(pos)); });
         connect(text, &QLineEdit::textChanged, this, [this, text] { kedChange(text); });
+        connect(text, &QLineEdit::textEdited, this, [this, text] { refuseForeign(text); });
         ked[size_t(i)] = text;
     }
 }
@@ -266,9 +279,54 @@ void TForm1::setStatus(int panel, const std::string& text)
         StatusPanel[size_t(panel)]->setText(QString::fromLocal8Bit(text.c_str()));
 }
 
+void TForm1::markSaved()
+{
+    if (!saved_) saved_ = std::make_unique<Saved>();
+    saved_->hbuf = st_.kd.hbuf;
+    saved_->kcap = st_.kd.kcap;
+    saved_->rg = st_.rg;
+    saved_->magcfg = st_.kd.magcfg;
+}
+
+std::string TForm1::unsavedChanges() const
+{
+    if (!saved_) return {};
+    int keys = 0;
+    for (size_t p = 0; p < size_t(kPages); ++p)
+        for (size_t r = 0; r < size_t(kRows); ++r)
+            for (size_t c = 0; c < size_t(kCols); ++c)
+                keys += st_.kd.hbuf[p][r][c] != saved_->hbuf[p][r][c] || st_.kd.kcap[p][r][c] != saved_->kcap[p][r][c];
+    const Registers& a = st_.rg;
+    const Registers& b = saved_->rg;
+    const bool settings = a.r27 != b.r27 || a.r28 != b.r28 || a.r29 != b.r29 || a.ldt != b.ldt ||
+                          st_.kd.magcfg != saved_->magcfg;
+    const std::string since = " changed since the last Save or Write.";
+    const std::string counted = std::to_string(keys) + (keys == 1 ? " key" : " keys");
+    if (keys && settings) return counted + " and the keyboard settings" + since;
+    if (keys) return counted + since;
+    if (settings) return "The keyboard settings" + since;
+    return {};
+}
+
 bool TForm1::askQuit()
 {
-    return pf_.messageBox("Quit the program?", kQuitCaption, MB_OKCANCEL) == IDOK;
+    const std::string changes = unsavedChanges();
+    const std::string text = changes.empty() ? "Quit the program?" : "Quit the program?\n\n" + changes;
+    return pf_.messageBox(text, kQuitCaption, MB_OKCANCEL) == IDOK;
+}
+
+void TForm1::takeFocusBack(QPointer<QWidget> to)
+{
+    // Looked at once the closing has settled: a window manager gives the
+    // focus to a window of its choice by then, and is left to do so.
+    for (int ms : {0, 150}) {
+        QTimer::singleShot(ms, this, [to] {
+            if (QGuiApplication::focusWindow() || QApplication::activePopupWidget()) return;
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) w = to;
+            if (w && w->isVisible()) w->activateWindow();
+        });
+    }
 }
 
 void TForm1::Exit1Click()
@@ -311,16 +369,19 @@ void TForm1::FormShow()
     st_.log.printf(" In FormShow at %ld \n", pf_.now());
     pf_.progressHide();
     Edit1->setFocus();
+    takeFocusBack(this);
 }
 
 void TForm1::FormMouseDown(Qt::MouseButton button)
 {
     st_.log.printf(" in FormMouseDown at %ld \n", pf_.now());
-    if (button == Qt::LeftButton) Edit1->setFocus();
+    // Only the left button: the right one opens the special-key menu while
+    // a key text is edited, and must not end the editing.
+    if (button != Qt::LeftButton) return;
+    Edit1->setFocus();
     // A click on the background also puts away a progress box left standing.
     st_.log.printf(" In FormClick at %ld \n", pf_.now());
     pf_.progressHide();
-    Edit1->setFocus();
 }
 
 void TForm1::FormResize()

@@ -13,10 +13,12 @@
 #include "ui/key_panel.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -120,6 +122,9 @@ public:
     void popupOff();
     bool popupAttached() const { return popupOn_; }
     void insertToken(const std::string& text);
+    // Whether `size` more characters fit into a key-text box in place of its
+    // selection; if not, the status bar says that `what` was not inserted.
+    bool fits(RowBox* box, std::size_t size, const std::string& what);
 
     // The key text editor: the handlers of the row boxes and of Edit1.
     void EditEnter(RowBox* box);
@@ -141,6 +146,11 @@ public:
     void commitCaption(int row);
     // Stores the current key's text box into the key before a key command.
     void commitRowEditor();
+    // Commits the row box being edited, as leaving it would, before a
+    // command changes the page shown or its keys.
+    void commitEditing();
+    // Takes out of a row box the characters the locale set has no byte for.
+    void refuseForeign(RowBox* box);
     int LastKey = 0;
 
     // Drags of key panels; FormDragDrop is a drop on the window's background.
@@ -249,8 +259,10 @@ private:
     void captionFace(int row);
     // Moves the current key to (col, row) of the current page and marks it.
     void selectKey(int col, int row, RowBox* box = nullptr);
-    // Says on the status bar how much of a key text was dropped.
+    // Says on the status bar how much of a key text was dropped, and which
+    // characters were refused.
     void reportDropped(std::size_t dropped);
+    void reportRefused(const std::u32string& refused);
     // Return in a row box stores it (commit) and Escape drops the typing;
     // either ends the editing. True when the character was one of them.
     bool endTyping(int ch, const std::function<void()>& commit);
@@ -262,8 +274,16 @@ private:
     void finishCaption(const std::string& caption);
     std::string findData(const std::string& name) const;
 
-    // Asks "Quit the program?"; true on OK.
+    // Asks "Quit the program?" (saying how many keys changed since the
+    // last Read, Write, Load or Save); true on OK.
     bool askQuit();
+    // The key data as the last Read, Write, Load or Save left it.
+    void markSaved();
+    std::string unsavedChanges() const;
+    // Gives the keyboard focus back to a window of the program when one of
+    // its dialogs or boxes has closed and nothing has the focus (a display
+    // without a window manager gives it to nobody).
+    void takeFocusBack(QPointer<QWidget> to);
     // The cell of a panel's Tag.
     int tagCol(const KeyPanel* p) const;
     int tagRow(const KeyPanel* p) const;
@@ -281,6 +301,13 @@ private:
     bool busy_ = false;
     std::vector<uint8_t> lastWritten_;
     std::vector<KeyDifference> marks_;
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+    // The row boxes are being refilled from the key data: leaving a box
+    // then commits nothing.
+    bool refilling_ = false;
+    int focusFromEdit_ = 0;            // edit_f when the focus last began to move
+    RowBox* pressedInto_ = nullptr;    // the box a mouse press has just focused
     bool escape_f = false;      // Escape ended the editing of a box
     bool pageChange_f = false;  // a key-name box was left through Page Up or Down
     // The drag of a key panel: pressed, not yet moved 10 pixels.

@@ -5,6 +5,7 @@
 #include "keydata/keypos.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QAction>
 #include <QMenu>
@@ -30,7 +31,7 @@ void TForm1::recordChange(const std::string& what, const std::function<void()>& 
 void TForm1::Undo1Click()
 {
     // A text typed into a box counts as a change of its own first.
-    if (st_.kd.edit_f == 1) commitRowEditor();
+    commitEditing();
     const std::string what = undo_.undo(st_);
     refreshUndoItem();
     if (what.empty()) return;
@@ -41,6 +42,8 @@ void TForm1::Undo1Click()
 void TForm1::viewPage(int page)
 {
     if (page != 0 && pn[st_.mv.kbt_f] <= page) return;  // a page the model lacks
+    commitEditing();
+    Edit1->setFocus();
     clearMarks();
     st_.kd.pi = page;
     synckeys();
@@ -49,6 +52,8 @@ void TForm1::viewPage(int page)
 
 void TForm1::clearPage(int page)
 {
+    commitEditing();
+    Edit1->setFocus();
     recordChange(page == kAllPages ? "Clear All Pages" : "Clear Page", [&] {
         const int first = page == kAllPages ? 0 : page;
         const int last = page == kAllPages ? pn[st_.mv.kbt_f] - 1 : page;
@@ -62,6 +67,8 @@ void TForm1::clearPage(int page)
 
 void TForm1::copyPageTo(int target)
 {
+    commitEditing();
+    Edit1->setFocus();
     recordChange("Copy Page", [&] {
         if (target != st_.kd.pi) st_.kd.hbuf[size_t(target)] = st_.kd.hbuf[size_t(st_.kd.pi)];
         if (st_.fl.hide_f) fcode(st_);
@@ -96,13 +103,14 @@ static void takeSelection(State& st, RowBox* box, bool cut)
                   kd.hbuf[size_t(kd.pi)][size_t(box->Tag)][size_t(kd.kxi[size_t(kd.pi)])].c_str());
     const QString sel = box->selectedText();
     if (sel.isEmpty()) return;
-    const std::string taken = sel.toLocal8Bit().toStdString();
+    const std::string taken = keyBytes(st, sel);
+    if (taken.empty()) return;
     const unsigned char last = (unsigned char)taken.back();
-    if (last == 0x10 || last == 0x13) box->insert(sel.left(sel.size() - 1));
+    if (last == 0x10 || last == 0x13) box->insert(shown(st, taken.substr(0, taken.size() - 1)));
     kd.textclip = taken;
     if (cut && box->hasSelectedText()) box->del();
     st.log.printf(" pi=%d, kyi=%d, Length=%d, tt=.%s. SelText=.%s. \n", kd.pi, box->Tag, int(taken.size()),
-                  taken.c_str(), box->selectedText().toLocal8Bit().constData());
+                  taken.c_str(), keyBytes(st, box->selectedText()).c_str());
 }
 
 void TForm1::CutText1Click() { takeSelection(st_, ked[size_t(curRow())], true); }
@@ -116,7 +124,9 @@ void TForm1::PasteText1Click()
     RowBox* box = ked[size_t(r)];
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c,
                    kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].c_str());
-    if (!kd.textclip.empty()) box->insert(QString::fromLocal8Bit(kd.textclip.c_str()));
+    if (!kd.textclip.empty() &&
+        fits(box, kd.textclip.size(), "The copied text (" + std::to_string(kd.textclip.size()) + " characters)"))
+        box->insert(shown(st_, kd.textclip));
     commitText(r);
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, Count=%d \n", kd.pi, r, c, 1);
 }

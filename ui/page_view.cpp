@@ -5,14 +5,15 @@
 #include "ui/colours.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QApplication>
+
+#include <utility>
 
 namespace ptu {
 
 namespace {
-
-QString text(const std::string& s) { return QString::fromLocal8Bit(s.c_str()); }
 
 // Whether the mark operations may touch a control: not disabled, not hidden.
 bool markable(const QWidget* w) { return w && w->isEnabled() && !w->isHidden(); }
@@ -40,12 +41,12 @@ void TForm1::refreshPanel(KeyPanel* p, int col, int row)
     const KeyData& kd = st_.kd;
     const std::string& cap = kd.kcap[size_t(kd.pi)][size_t(row)][size_t(col)];
     p->setVisible(keyUse(st_, kd.pi, col, row) == KEY_USABLE);
-    p->setCaption(text(cap));
-    p->setHint(text(kd.hbuf[size_t(kd.pi)][size_t(row)][size_t(col)]));
+    p->setCaption(shown(st_, cap));
+    p->setHint(shown(st_, kd.hbuf[size_t(kd.pi)][size_t(row)][size_t(col)]));
     // Screen readers (and tests) read the grid by position name and caption.
     std::string name = positionName(st_.mv, kd.pi, col, row);
     if (!cap.empty() && cap != name) name += " " + cap;
-    p->setAccessibleName(text(name));
+    p->setAccessibleName(shown(st_, name));
 }
 
 void TForm1::synckeys()
@@ -71,15 +72,23 @@ void TForm1::SetPanelFace(RowBox* box)
     log.printf(" in SetPanelFace, pi=%d, tm=%ld \n", kd.pi, pf_.now());
     const int c = kd.kxi[pi];
     if (c < 0 || c >= kCols) return;
+    // Refilling the boxes never commits: a box that loses the focus now
+    // (hidden, or left for Edit1) has been committed by whoever changed the
+    // current key, or shows nothing typed.
+    const bool wasRefilling = std::exchange(refilling_, true);
     for (int i = 0; i < std::min(st_.mv.kyn, kRows); ++i) {
         const int u = keyUse(st_, kd.pi, c, i);
         log.printf(" use_f=%d \n", u);
+        // A box that is hidden with the focus would hand it to the next box
+        // in the chain, which would then count as being edited.
+        if (u != KEY_USABLE && (ked[size_t(i)]->hasFocus() || kpe[size_t(i)]->hasFocus())) Edit1->setFocus();
         ked[size_t(i)]->setVisible(u == KEY_USABLE);
         kpe[size_t(i)]->setVisible(u == KEY_USABLE);
-        kpe[size_t(i)]->setText(text(kd.kcap[pi][size_t(i)][size_t(c)]));
+        kpe[size_t(i)]->setText(shown(st_, kd.kcap[pi][size_t(i)][size_t(c)]));
+        kpe[size_t(i)]->dropped = 0;
         setRowFace(kpe[size_t(i)], clBtnFace, false, false);
         log.printf(" ked[%d].len = %ld \n", i, long(ked[size_t(i)]->text().size()));
-        const QString macro = text(kd.hbuf[pi][size_t(i)][size_t(c)]);
+        const QString macro = shown(st_, kd.hbuf[pi][size_t(i)][size_t(c)]);
         RowBox* box = ked[size_t(i)];
         const bool longText = macro.size() > kKeyTextBoxMax;
         box->setMaxLength(longText ? int(macro.size()) : kKeyTextBoxMax);
@@ -89,12 +98,14 @@ void TForm1::SetPanelFace(RowBox* box)
                                        .arg(kKeyTextBoxMax)
                                  : QString());
         box->setText(macro);
+        box->dropped = 0;
         if (log.isOpen()) {
             log.printf(" pi=%d, i=%d, kxi[pi]=%d \n", kd.pi, i, c);
-            log.printf(" ked[%d][0]=.%s. \n", i, ked[size_t(i)]->text().toLocal8Bit().constData());
+            log.printf(" ked[%d][0]=.%s. \n", i, kd.hbuf[pi][size_t(i)][size_t(c)].c_str());
             log.printf(" ked[%d][1]=.%s. \n", i, "");
         }
     }
+    refilling_ = wasRefilling;
     RowBox* row = box;
     const int r = kd.kyi[pi];
     if (!row && r >= 0 && r < kRows) row = kpe[size_t(r)];

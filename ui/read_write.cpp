@@ -2,6 +2,7 @@
 // programs the keyboard with the grid's key texts.
 #include "device/keyboard_commands.h"
 #include "device/transfer.h"
+#include "keydata/charset.h"
 #include "keydata/default_labels.h"
 #include "ui/main_window.h"
 
@@ -23,7 +24,7 @@ std::string TForm1::keyList(const std::vector<KeyRef>& keys) const
     for (const KeyRef& k : keys) {
         const std::string& text = st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)];
         list += "  " + positionName(st_.mv, k.page, k.col, k.row) + " (" + leftOutReason(k.why) + "): " +
-                text.substr(0, 40) + (text.size() > 40 ? "..." : "") + "\n";
+                screenText(st_.loc.tset, text.substr(0, 40)) + (text.size() > 40 ? "..." : "") + "\n";
     }
     return list;
 }
@@ -32,12 +33,8 @@ void TForm1::Read1Click()
 {
     st_.log.printf("In Read1Click( %p ), ctrl_f=%ld \n", static_cast<void*>(this), long(ctrl_f));
     if (editing("Read")) return;
-    if (ctrl_f != 0) {
-        // Ctrl+R while Ctrl is held: the read runs once, when Ctrl is released
-        // (also when Ctrl goes up before R does).
-        ctrl_f = 2;
-        return;
-    }
+    // Ctrl is held: Ctrl+R runs the read itself when Ctrl is released.
+    if (ctrl_f != 0) return;
     if (busy_) return;  // never two at once
     busy_ = true;
     undo_.begin(st_);
@@ -46,6 +43,7 @@ void TForm1::Read1Click()
     refreshUndoItem();
     synckeys();
     busy_ = false;
+    if (result == 0) markSaved();
     if (result == 0) statusBar()->showMessage("The keyboard was read.", 5000);
     else statusBar()->showMessage("The keyboard could not be read: the key texts are as they were.", 15000);
 }
@@ -54,10 +52,7 @@ void TForm1::Write1Click()
 {
     st_.log.printf("In Write1Click( %p ), %ld \n", static_cast<void*>(this), long(ctrl_f));
     if (editing("Write")) return;
-    if (ctrl_f != 0) {
-        ctrl_f = 3;
-        return;
-    }
+    if (ctrl_f != 0) return;
     if (busy_) return;
     busy_ = true;
     const std::vector<KeyRef> dropped = buildWriteImage(st_, pf_);
@@ -77,6 +72,7 @@ void TForm1::Write1Click()
     if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));
     synckeys();
     busy_ = false;
+    if (result == 0) markSaved();
     if (result == 0) statusBar()->showMessage("The keyboard was written.", 5000);
     else statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
 }

@@ -16,6 +16,15 @@ public:
     RowBox(QWidget* parent, int row, bool keyText) : QLineEdit(parent), Tag(row), isText(keyText) {}
     const int Tag;
     const bool isText;  // a key-text box (ked), else a key-name box (kpe)
+    // Characters typed or pasted that the box had no room for since its text
+    // was last stored or refilled.
+    int dropped = 0;
+    // Characters the window took out again as it refused them (they have
+    // no byte in the locale set): not counted as dropped for room.
+    int refused = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 }  // namespace ptu

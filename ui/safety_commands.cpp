@@ -6,6 +6,7 @@
 #include "device/history.h"
 #include "device/keyboard_commands.h"
 #include "device/transfer.h"
+#include "keydata/charset.h"
 #include "keydata/default_labels.h"
 #include "keydata/image_build.h"
 #include "ui/history_dialog.h"
@@ -31,7 +32,10 @@ std::string grouped(int n)
     return out;
 }
 
-std::string shown(const std::string& text) { return text.empty() ? "(empty)" : "\"" + text + "\""; }
+std::string quoted(TableSetId set, const std::string& text)
+{
+    return text.empty() ? "(empty)" : "\"" + screenText(set, text) + "\"";
+}
 
 constexpr size_t kListedKeys = 30;
 
@@ -64,8 +68,8 @@ void TForm1::showDifferences(const std::vector<KeyDifference>& keys, const std::
     std::string text = std::string(heading) + "\n";
     for (size_t i = 0; i < keys.size() && i < kListedKeys; ++i) {
         const KeyDifference& d = keys[i];
-        text += "  " + positionName(st_.mv, d.page, d.col, d.row) + ": " + sideA + " " + shown(d.a) + ", " + sideB +
-                " " + shown(d.b) + "\n";
+        text += "  " + positionName(st_.mv, d.page, d.col, d.row) + ": " + sideA + " " + quoted(st_.loc.tset, d.a) +
+                ", " + sideB + " " + quoted(st_.loc.tset, d.b) + "\n";
     }
     if (keys.size() > kListedKeys) text += "  ... and " + std::to_string(keys.size() - kListedKeys) + " more\n";
     for (const std::string& s : settings) text += "  " + s + "\n";

@@ -4,10 +4,12 @@
 #include "keydata/tables.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QStatusBar>
 
 #include <span>
 
@@ -159,9 +161,22 @@ void TForm1::panelContextMenu(KeyPanel*, QPoint globalPos) { showPopup(globalPos
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) { showPopup(event->globalPos()); }
 
+bool TForm1::fits(RowBox* box, std::size_t size, const std::string& what)
+{
+    const qsizetype room = box->maxLength() - (box->text().size() - box->selectedText().size());
+    if (qsizetype(size) <= room) return true;
+    const std::string msg = what + " does not fit whole into the key text (" + std::to_string(box->maxLength()) +
+                            " characters at most): not inserted.";
+    statusBar()->showMessage(QString::fromStdString(msg), 15000);
+    st_.log.printf(" %s \n", msg.c_str());
+    return false;
+}
+
 void TForm1::insertToken(const std::string& text)
 {
-    ked[size_t(curRow())]->insert(QString::fromLocal8Bit(text.c_str()));
+    RowBox* box = ked[size_t(curRow())];
+    // A token cut short would be stored as its letters.
+    if (fits(box, text.size(), "The token " + text)) box->insert(shown(st_, text));
 }
 
 }  // namespace ptu

@@ -5,10 +5,13 @@
 #include "keydata/keypos.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
+#include "ui/screen_text.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace ptu {
 
@@ -51,8 +54,7 @@ int pressedChar(const QKeyEvent* e)
     if (ctrl && k >= Qt::Key_A && k <= Qt::Key_Z) return k - Qt::Key_A + 1;
     const QString t = e->text();
     if (t.isEmpty()) return 0;
-    const QByteArray local = t.toLocal8Bit();
-    return local.isEmpty() ? 0 : (unsigned char)local[0];
+    return int(t.toUcs4().value(0));
 }
 
 // The input a running Read or Write keeps from the window: its mouse and
@@ -80,15 +82,37 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type t = event->type();
     // While the keyboard is read or written nothing reaches the window.
     if (busy_ && swallowedWhileBusy(this, watched, t)) return true;
+    // Ctrl+R and Ctrl+W run once Ctrl is released: their shortcuts only
+    // leave the command pending (a menu choice runs it at once). While a
+    // row box is edited the command itself says to finish the editing.
+    if (t == QEvent::Shortcut && (watched == Read1 || watched == Write1) && st_.kd.edit_f == 0) {
+        ctrl_f = watched == Read1 ? 2 : 3;
+        return true;
+    }
+    // A pending Ctrl command or a held Ctrl ends when the window loses the
+    // activation, or Ctrl goes up where this window does not see it.
+    if (watched == this && (t == QEvent::WindowDeactivate || t == QEvent::WindowActivate)) ctrl_f = 0;
+    if (t == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() != this) ctrl_f = 0;
+    }
+    // A dialog, message box or chooser of the program has closed.
+    if (t == QEvent::Hide) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w != this && w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
+            takeFocusBack(w->parentWidget() && w->parentWidget()->isVisible() ? w->parentWidget()->window() : this);
+    }
     // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
     // must not hide the window's shortcuts.
     if (t == QEvent::ShortcutOverride && watched == Edit1) return true;
     if (watched == Client && (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop))
         return clientDragEvent(event);
     auto* box = dynamic_cast<RowBox*>(watched);
-    if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::MouseButtonPress) {
+    if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::MouseButtonPress ||
+        t == QEvent::FocusAboutToChange) {
         if (box && box->window() == this) return rowBoxEvent(box, event);
-        if (watched == Edit1 && t != QEvent::MouseButtonPress) {
+        if (watched == Edit1 && t == QEvent::FocusAboutToChange) focusFromEdit_ = 0;
+        if (watched == Edit1 && (t == QEvent::FocusIn || t == QEvent::FocusOut)) {
             const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
             if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
                 t == QEvent::FocusIn ? Edit1Enter() : Edit1Exit();
@@ -248,7 +272,7 @@ void TForm1::pasteKey()
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, tbuf[]=.%s. \n", kd.pi, r, c, kd.tbuf.c_str());
     if (kd.tbuf.empty()) return;
     recordChange("Paste Key", [&] { kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf; });
-    if (KeyPanel* p = currentPanel()) p->setHint(QString::fromLocal8Bit(kd.tbuf.c_str()));
+    if (KeyPanel* p = currentPanel()) p->setHint(shown(st_, kd.tbuf));
     unmarkKey();
     markKey();
     SetPanelFace();
