@@ -145,7 +145,8 @@ TEST(Navigation, EscapeAsksBeforeQuitting)
     w.st->kd.hbuf[0][0][0] = "abc";
     w.pf.box_answer = IDCANCEL;
     w.key(Qt::Key_Escape);
-    EXPECT_EQ(w.pf.only("box ").back(), "box Tessaral POS Keyboard | Quit the program? | 1");
+    EXPECT_EQ(w.pf.only("box ").back(),
+              "box Tessaral POS Keyboard | Quit the program?\n\n1 key changed since the last Save or Write. | 1");
     EXPECT_TRUE(w.form->isVisible());
     EXPECT_EQ(w.st->kd.hbuf[0][0][0], "abc");
     EXPECT_EQ(w.current(), Cell(0, 0));

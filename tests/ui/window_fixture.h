@@ -31,6 +31,7 @@ struct Window {
     int answer = 0;
     std::vector<std::string> choosers;
     QRect screen{0, 0, 1024, 768};
+    LanguageIds lang{0x409, 0x409, 0x409};  // chooses the locale set
 
     Window() { kb.attach(pf); }
 
@@ -47,6 +48,7 @@ struct Window {
         TForm1::Setup setup;
         setup.dataFolders = {dir.path().toStdString()};
         setup.screen = screen;
+        setup.lang = lang;
         setup.choosers.memoryType = [this](State& s) {
             choosers.push_back("memory");
             if (answer < 0) s.fl.cancel_f = 1;
