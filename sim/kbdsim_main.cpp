@@ -110,6 +110,10 @@ bwrite - or its number; a fault without @FN hits requests of any function):
   Requests are counted from the start of the service, "--probe" requests
   included; a fault with a count is used up as it hits.
 
+What a driver must answer, for anyone writing one for a real keyboard:
+docs/driver-interface.md in the source tree, installed as
+share/doc/ptu/driver-interface.md (ptu-drivercheck checks a driver against it).
+
 Wire forms (nibble pair = 0xD0 + high nibble, low base + low nibble):
   INFO    FA D6 <r2a r2e r29 r28 r27 as nibble pairs> C0      (13 bytes)
   READ    FA <the whole memory as nibble pairs> C0            (2 x size + 2)
