@@ -105,9 +105,10 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer, RequestRe
     case MODE_WRITE:
     case MODE_KEYP:
         if (st.rg.r2a == 0) return RWKB_NOT_IDENTIFIED;
+        // WRITE sends the image as it is.
         if (mode == MODE_READ) clear(buffer, inLen);
         else if (mode == MODE_KEYP) clear(buffer, 1);
-        break;  // WRITE sends the image as it is
+        break;
     default:
         clear(buffer, 1);
         break;
