@@ -11,24 +11,11 @@ namespace ptu {
 
 namespace {
 
-struct Operation {
-    const char* name;
-    uint32_t function;
-    bool waitBefore;
-};
+using driver::kInfoArea;
+constexpr size_t kInfoLen = driver::kOperations[MODE_INFO - 1].out.fixed;  // bytes of an INFO reply considered
+constexpr size_t kFrameBytes = 1 + 2 * driver::kFrameValues;               // the mark and five nibble pairs
 
-// Modes 1..10 in order.
-constexpr Operation kOps[] = {
-    {"INFO", 2, true},   {"READ", 3, false},  {"WRITE", 4, false}, {"KeyP", 6, false},
-    {"DSAB", 10, false}, {"ENAB", 11, false}, {"8042", 14, false}, {"CKMR", 19, false},
-    {"DSAB1", 12, true}, {"ENAB1", 13, false},
-};
-
-constexpr int kInfoArea = 32;   // INFO clears and may scan this much of the buffer
-constexpr int kInfoLen = 16;    // bytes of an INFO reply that are considered
-constexpr int kMinRead = 4096;  // shortest acceptable READ reply
-
-uint8_t nibblePair(uint8_t hi, uint8_t lo) { return uint8_t(((hi & 0x0F) << 4) | (lo & 0x0F)); }
+uint8_t nibblePair(uint8_t hi, uint8_t lo) { return driver::nibbleValue(hi, lo); }
 
 void clear(std::span<uint8_t> buffer, size_t n) { std::fill_n(buffer.begin(), std::min(n, buffer.size()), 0); }
 
@@ -37,7 +24,7 @@ void clear(std::span<uint8_t> buffer, size_t n) { std::fill_n(buffer.begin(), st
 int takeRegisterFrame(State& st, Platform& pf, std::span<uint8_t> buffer, uint32_t returned)
 {
     size_t n = std::min<size_t>(returned, kInfoLen);
-    if (n == 0 || buffer[n - 1] != 0xC0) {
+    if (n == 0 || buffer[n - 1] != driver::kEndMark) {
         st.log.printf(" rwkb error 5\n");
         pf.beep(500, 500);
         return RWKB_BAD_ENDMARK;
@@ -46,8 +33,8 @@ int takeRegisterFrame(State& st, Platform& pf, std::span<uint8_t> buffer, uint32
     // never past the area or the buffer.
     size_t area = std::min<size_t>(buffer.size(), kInfoArea);
     for (size_t i = 0; i < n; ++i) {
-        if (buffer[i] != 0xD6 || i + 11 > area) continue;
-        if ((buffer[i + 1] & 0xF0) != 0xD0) continue;
+        if (buffer[i] != driver::kFrameMark || i + kFrameBytes > area) continue;
+        if (!driver::isHighNibbleByte(buffer[i + 1])) continue;
         const uint8_t* v = &buffer[i + 1];
         st.rg.r2a = nibblePair(v[0], v[1]);
         st.rg.r2e = nibblePair(v[2], v[3]);
@@ -68,7 +55,7 @@ int takeRegisterFrame(State& st, Platform& pf, std::span<uint8_t> buffer, uint32
 bool carriesMemory(std::span<const uint8_t> buffer, uint32_t returned, uint32_t kbb)
 {
     const auto reply = buffer.first(std::min<size_t>(returned, buffer.size()));
-    const auto start = std::find_if(reply.begin(), reply.end(), [](uint8_t b) { return b == 0 || (b >= 0xD0 && b <= 0xF0); });
+    const auto start = std::find_if(reply.begin(), reply.end(), driver::startsMemory);
     return size_t(reply.end() - start) >= 2 * size_t(kbb);
 }
 
@@ -85,8 +72,11 @@ void logReply(Log& log, bool ok, long mode, unsigned long inLen, std::span<const
     log.printf(" \n");
 }
 
-int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
+int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer, RequestRecord* record)
 {
+    RequestRecord unused;
+    RequestRecord& rec = record ? *record : unused;
+    rec = RequestRecord{};
     Log& log = st.log;
     log.printf("\n in rwkb( %ld, %p ) at %ld \n", long(mode), static_cast<void*>(buffer.data()), pf.now());
 
@@ -101,32 +91,23 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
         log.printf(" Bad IoCtrl Code %ld \n", long(mode));
         return RWKB_BAD_MODE;
     }
-    const Operation& op = kOps[mode - 1];
-    if (op.waitBefore) pf.sleep(500);
+    const driver::Operation& op = *driver::operationOf(mode);
+    if (op.waitBeforeMs > 0) pf.sleep(op.waitBeforeMs);
     log.printf(" -> %s <- \n", op.name);
 
     const uint32_t kbb = uint32_t(std::max(st.mv.kbb_f, 0));
-    uint32_t inLen = 1, outLen = 1;
+    uint32_t inLen = op.in.of(kbb), outLen = op.out.of(kbb);
     switch (mode) {
     case MODE_INFO:
-        inLen = outLen = kInfoLen;
         clear(buffer, kInfoArea);
         break;
     case MODE_READ:
     case MODE_WRITE:
     case MODE_KEYP:
         if (st.rg.r2a == 0) return RWKB_NOT_IDENTIFIED;
-        if (mode == MODE_READ) {
-            inLen = 2 * kbb + 4;
-            outLen = 2 * kbb + 16;
-            clear(buffer, inLen);
-        } else if (mode == MODE_WRITE) {
-            inLen = kbb;
-            outLen = 4 * kbb + 16;
-        } else {
-            inLen = outLen = 16;
-            clear(buffer, 1);
-        }
+        // WRITE sends the image as it is.
+        if (mode == MODE_READ) clear(buffer, inLen);
+        else if (mode == MODE_KEYP) clear(buffer, 1);
         break;
     default:
         clear(buffer, 1);
@@ -152,8 +133,17 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
         ok = true;
         returned = std::min<uint32_t>(33, uint32_t(buffer.size()));
     } else {
-        ok = pf.request(h, ioctlCode(op.function), buffer.data(), inLen, outLen, returned);
+        rec.sent = true;
+        rec.code = op.code();
+        rec.inLen = inLen;
+        rec.outLen = outLen;
+        const long long start = pf.clockMs();
+        ok = pf.request(h, op.code(), buffer.data(), inLen, outLen, returned);
+        rec.elapsedMs = pf.clockMs() - start;
         returned = std::min<uint32_t>(returned, outLen);
+        rec.ok = ok;
+        rec.error = pf.lastError();
+        rec.returned = returned;
     }
     log.printf(" DeviceIoControl(%ld)= %lx \n", long(mode), (unsigned long)pf.lastError());
     if (h != kNoDevice) pf.closeDevice(h);
@@ -167,18 +157,18 @@ int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
         pf.messageBeep();
         return RWKB_REQUEST_FAILED;
     }
-    if ((mode == MODE_INFO || mode == MODE_READ || mode == MODE_WRITE) && returned <= 10) {
+    if ((mode == MODE_INFO || mode == MODE_READ || mode == MODE_WRITE) && returned <= driver::kShortReply) {
         log.printf(" rwkb error 2\n");
         pf.messageBeep();
         return RWKB_SHORT_REPLY;
     }
-    if (mode == MODE_READ && (returned < kMinRead || !carriesMemory(buffer, returned, kbb))) {
+    if (mode == MODE_READ && (returned < driver::kMinReadReply || !carriesMemory(buffer, returned, kbb))) {
         log.printf(" rwkb error 3\n");
         pf.beep(500, 500);
         return RWKB_NOT_IDENTIFIED;
     }
     if (mode == MODE_CKMR) {
-        if (returned >= 1 && buffer[0] == 0xFA) return RWKB_OK;
+        if (returned >= 1 && buffer[0] == driver::kAck) return RWKB_OK;
         log.printf(" rwkb error 4\n");
         return RWKB_NO_ACK;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "keydata/state.h"
+#include "platform/driver_protocol.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -38,14 +39,29 @@ enum RwkbResult : int {
 
 // The driver's I/O control code for a function number (device type 0x80FF,
 // buffered, any access).
-constexpr uint32_t ioctlCode(uint32_t function) { return 0x80FF0000u | (function << 2); }
+constexpr uint32_t ioctlCode(uint32_t function) { return driver::codeOf(function); }
+
+// What one driver request carried and how long it took, for a caller that
+// looks at the reply itself. The reply is the first `returned` bytes of the
+// buffer the request was made on.
+struct RequestRecord {
+    bool sent = false;  // the request went to an open device
+    uint32_t code = 0;
+    uint32_t inLen = 0;
+    uint32_t outLen = 0;
+    bool ok = false;      // the driver reported success
+    int error = 0;        // the last error after the request (errno on Linux)
+    uint32_t returned = 0;
+    long long elapsedMs = 0;  // from sending the request to the end of its reply
+};
 
 // Runs operation `mode` on `buffer`, which serves as input and output. The
 // buffer must be as large as the operation needs (64 bytes for INFO and the
 // one-byte operations, 2 x kbb_f + 16 for READ, 4 x kbb_f + 16 for WRITE);
 // a smaller one is never written past its end. INFO updates the registers
-// and model values. Returns a RwkbResult.
-int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer);
+// and model values. Returns a RwkbResult; `record`, when given, receives
+// the request as it went.
+int rwkb(State& st, Platform& pf, int mode, std::span<uint8_t> buffer, RequestRecord* record = nullptr);
 
 // Writes the " ok=..., mode=..., in=..., ret=...:" reply dump of a request.
 void logReply(Log& log, bool ok, long mode, unsigned long inLen, std::span<const uint8_t> reply);

@@ -18,8 +18,9 @@ namespace ptu {
 
 namespace {
 
-constexpr int kAreaBytes = 64;   // request and reply area of one block
-constexpr int kBlockIn = 18;     // address and 16 data bytes
+constexpr int kAreaBytes = int(driver::kBlockRead.out.fixed);  // request and reply area of one block
+constexpr int kBlockIn = int(driver::kBlockRead.in.fixed);     // address and 16 data bytes
+static_assert(driver::kBlockWrite.in.fixed == kBlockIn && driver::kBlockWrite.out.fixed == kAreaBytes);
 constexpr int kMarkBytes = 512;  // the progress moves every 512 bytes
 constexpr int kMaxMemory = 8192;
 
@@ -79,15 +80,18 @@ DevHandle openDriver(State& st, Platform& pf)
 }
 
 // One block request on `area`. Demo mode answers 33 bytes without the driver.
-bool sendBlock(State& st, Platform& pf, DevHandle h, uint32_t code, Area& area, uint32_t& returned)
+bool sendBlock(State& st, Platform& pf, DevHandle h, uint32_t code, Area& area, uint32_t& returned,
+               RequestRecord* record = nullptr)
 {
     pf.setLastError(0);
     if (st.fl.d_f) {
-        returned = 33;
+        returned = driver::kBlockReadReply;
         return true;
     }
+    const long long start = pf.clockMs();
     bool ok = pf.request(h, code, area.data(), kBlockIn, kAreaBytes, returned);
     returned = std::min<uint32_t>(returned, kAreaBytes);
+    if (record) *record = {true, code, kBlockIn, kAreaBytes, ok, pf.lastError(), returned, pf.clockMs() - start};
     return ok;
 }
 
@@ -103,7 +107,7 @@ void logAttempt(State& st, Platform& pf, const Area& area, uint32_t returned, in
 
 bool blockWriteDone(bool ok, const Area& area, uint32_t returned)
 {
-    return ok && returned > 28 && area[returned - 1] == 0xC0;
+    return ok && returned > driver::kBlockWriteShort && area[returned - 1] == driver::kEndMark;
 }
 
 // Data bytes of a block reply: every byte in D0..DF with the byte after it
@@ -112,8 +116,8 @@ int unpackReply(const uint8_t* reply, uint32_t n, uint8_t* out, int max)
 {
     int found = 0;
     for (uint32_t i = 0; i + 1 < n && found < max;) {
-        if ((reply[i] & 0xF0) == 0xD0) {
-            out[found++] = uint8_t(((reply[i] & 0x0F) << 4) | (reply[i + 1] & 0x0F));
+        if (driver::isHighNibbleByte(reply[i])) {
+            out[found++] = driver::nibbleValue(reply[i], reply[i + 1]);
             i += 2;
         } else {
             ++i;
@@ -144,7 +148,7 @@ void sayInterrupted(Platform& pf, const BatchFile& file, int moved, int kbb)
 
 }  // namespace
 
-int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer)
 {
     Log& log = st.log;
     log.printf(" in rwkb16( %ld,%p ) at %ld \n", long(type), static_cast<void*>(buffer.data()), pf.now());
@@ -199,9 +203,11 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer)
         bool done = false;
         uint32_t returned = 0;
         for (int k = 0; k < kBlockAttempts; ++k) {
-            bool ok = sendBlock(st, pf, h, code, area, returned);
+            RequestRecord record;
+            bool ok = sendBlock(st, pf, h, code, area, returned, &record);
             logAttempt(st, pf, area, returned, a, errF, k);
-            if (reading && ok && returned > 32) {
+            if (observer) observer({a, k, record, std::span<const uint8_t>(area).first(returned)});
+            if (reading && ok && returned > 2 * driver::kBlockBytes) {
                 // All but the end mark; never past the caller's buffer.
                 const size_t n = returned - 1;
                 if (kk + n > buffer.size()) {
@@ -342,7 +348,7 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
             bool ok = sendBlock(st, pf, h, code, area, returned);
             pf.pump();
             logAttempt(st, pf, area, returned, a, errF, k);
-            if (reading && ok && returned > 32) {
+            if (reading && ok && returned > 2 * driver::kBlockBytes) {
                 // A reply that does not carry the whole block is retried
                 // rather than written short.
                 int n = unpackReply(area.data(), returned, block, kBlockBytes);

@@ -6,10 +6,13 @@
 #pragma once
 
 #include "device/batch_file.h"
+#include "device/rwkb.h"
 #include "keydata/state.h"
+#include "platform/driver_protocol.h"
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -24,9 +27,9 @@ constexpr Colour kWriteColour = 0x0000FF;
 
 // Block requests: the address in bytes 0 and 1, for a write the 16 data
 // bytes after it; the reply comes back into the same 64-byte area.
-constexpr uint32_t kBlockReadCode = 0x80FF0044;
-constexpr uint32_t kBlockWriteCode = 0x80FF0048;
-constexpr int kBlockBytes = 16;
+constexpr uint32_t kBlockReadCode = driver::kBlockRead.code();
+constexpr uint32_t kBlockWriteCode = driver::kBlockWrite.code();
+constexpr int kBlockBytes = int(driver::kBlockBytes);
 constexpr int kBlockAttempts = 5;
 
 // Directions of rwkb16, numbered like rwkb's READ and WRITE.
@@ -44,11 +47,23 @@ enum TransferResult : int {
     XFER_FAILED = 4,
 };
 
+// One attempt at one block as it went, for a caller that looks at the
+// replies itself: the block's address, the attempt (0 for the first), the
+// request and its reply.
+struct BlockAttempt {
+    int address = 0;
+    int attempt = 0;
+    RequestRecord request;
+    std::span<const uint8_t> reply;
+};
+using BlockObserver = std::function<void(const BlockAttempt&)>;
+
 // Reads (XFER_READ) the keyboard's kbb_f bytes into `buffer` as nibble bytes,
 // 32 per block, or writes (XFER_WRITE) the first kbb_f bytes of `buffer`.
 // A read never puts a byte past the end of `buffer`: replies that would
-// overflow it end the transfer with XFER_FAILED.
-int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer);
+// overflow it end the transfer with XFER_FAILED. `observer`, when given,
+// sees every block attempt as it ends.
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer = {});
 
 // Block transfer between the keyboard and the file named in `text`, which
 // must begin with "-R" (keyboard to file) or "-W" (file to keyboard).

@@ -2,13 +2,27 @@
 
 #include "device/identify.h"
 
+#include <ptu/hidpad.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <type_traits>
 
 namespace ptu {
 
 namespace {
+
+// The entry points are called through the published declarations' types,
+// with the lengths the published header names.
+static_assert(std::is_same_v<UsbLink::Call, decltype(&::OpenHidPad)>);
+static_assert(std::is_same_v<UsbLink::Transfer, decltype(&::ReadData)>);
+static_assert(std::is_same_v<UsbLink::Transfer, decltype(&::WriteData)>);
+static_assert(std::is_same_v<UsbLink::Transfer, decltype(&::WriteCMD)>);
+static_assert(std::is_same_v<UsbLink::Transfer, decltype(&::ReadConfig)>);
+static_assert(std::is_same_v<UsbLink::Call, decltype(&::CloseHidPad)>);
+static_assert(kUsbMemory == HIDPAD_MEMORY_SIZE);
+constexpr size_t kConfigBytes = HIDPAD_CONFIG_SIZE;
 
 // The entry points in the order they are resolved, with the result that
 // names each one missing and its trace line.
@@ -147,10 +161,11 @@ int openUSB(State& st, Platform& pf)
     return OPENUSB_OPEN_FAILED;
 }
 
-int closeUSB(State& st, Platform& pf)
+int closeUSB(State& st, Platform& pf, int* closeStatus)
 {
     if (!st.fl.usb_f || !st.usb.hm) return 1;
-    if (st.usb.CloseHidPad) st.usb.CloseHidPad();
+    const int status = st.usb.CloseHidPad ? st.usb.CloseHidPad() : 0;
+    if (closeStatus) *closeStatus = status;
     unloadUsb(st, pf);
     return 0;
 }
@@ -225,7 +240,7 @@ int ReadConfig(State& st, Platform& pf)
     if (!st.fl.td_f && (!st.fl.usb_f || !st.usb.hm || st.fl.d_f)) return 1;
 
     usbDefaults(st.mv);
-    std::array<uint8_t, 8> cfg{};
+    std::array<uint8_t, kConfigBytes> cfg{};
     long rcfg = 0;
     if (st.fl.td_f) cfg = {0, 0x15, 0x69, 0x10, 4, 2, 3, 0};
     else rcfg = st.usb.ReadConfig(cfg.data(), int(cfg.size()));

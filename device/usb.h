@@ -40,8 +40,9 @@ inline constexpr char kUsbTitle[] = "Tessaral USB POS Keyboard Manager";
 int openUSB(State& st, Platform& pf);
 
 // Closes the keyboard and unloads the library when usb_f is set and it is
-// loaded (returns 0); otherwise returns 1.
-int closeUSB(State& st, Platform& pf);
+// loaded (returns 0); otherwise returns 1. `closeStatus`, when given,
+// receives what CloseHidPad returned (the program itself ignores it).
+int closeUSB(State& st, Platform& pf, int* closeStatus = nullptr);
 
 // The USB form of a driver operation: mode 2 reads the whole memory into
 // `buffer`, mode 3 writes it from `buffer`; every other mode does nothing

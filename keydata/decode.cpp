@@ -3,6 +3,7 @@
 #include "keydata/codec_index.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
+#include "platform/driver_protocol.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -83,7 +84,7 @@ int unpackNibbles(std::span<const uint8_t> raw, int kbb, std::span<uint8_t> out)
 {
     const int n = int(raw.size());
     int i = 0;
-    while (i < n && raw[size_t(i)] != 0 && !(raw[size_t(i)] >= 0xD0 && raw[size_t(i)] <= 0xF0)) ++i;
+    while (i < n && !driver::startsMemory(raw[size_t(i)])) ++i;
     int k = 0;
     for (; i < 2 * kbb + 2 && i + 1 < n && k < int(out.size()); i += 2)
         out[size_t(k++)] = uint8_t(((raw[size_t(i)] << 4) & 0xFF) + (raw[size_t(i + 1)] & 0x0F));

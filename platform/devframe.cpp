@@ -91,21 +91,21 @@ bool sendRequest(int fd, uint32_t code, const uint8_t* in, uint32_t inLen, uint3
                  Clock::time_point deadline)
 {
     if (inLen > kMaxBytes || outLen > kMaxBytes) return false;
-    std::vector<uint8_t> out(12 + inLen);
-    put32(&out[0], code);
-    put32(&out[4], inLen);
-    put32(&out[8], outLen);
-    if (inLen) std::memcpy(&out[12], in, inLen);
+    std::vector<uint8_t> out(kHeaderBytes + inLen);
+    put32(&out[kRequestCode], code);
+    put32(&out[kRequestInLen], inLen);
+    put32(&out[kRequestOutLen], outLen);
+    if (inLen) std::memcpy(&out[kHeaderBytes], in, inLen);
     return writeAll(fd, out.data(), out.size(), deadline);
 }
 
 bool readRequest(int fd, Request& req)
 {
-    uint8_t head[12];
+    uint8_t head[kHeaderBytes];
     if (!readAll(fd, head, sizeof head)) return false;
-    req.code = get32(head);
-    req.inLen = get32(head + 4);
-    req.outLen = get32(head + 8);
+    req.code = get32(head + kRequestCode);
+    req.inLen = get32(head + kRequestInLen);
+    req.outLen = get32(head + kRequestOutLen);
     if (req.inLen > kMaxBytes || req.outLen > kMaxBytes) return false;
     req.in.assign(req.inLen, 0);
     return req.inLen == 0 || readAll(fd, req.in.data(), req.inLen);
@@ -114,30 +114,31 @@ bool readRequest(int fd, Request& req)
 bool takeRequest(std::vector<uint8_t>& bytes, Request& req, bool& bad)
 {
     bad = false;
-    if (bytes.size() < 12) return false;
-    const uint32_t inLen = get32(&bytes[4]);
-    const uint32_t outLen = get32(&bytes[8]);
+    if (bytes.size() < kHeaderBytes) return false;
+    const uint32_t inLen = get32(&bytes[kRequestInLen]);
+    const uint32_t outLen = get32(&bytes[kRequestOutLen]);
     if (inLen > kMaxBytes || outLen > kMaxBytes) {
         bad = true;
         return false;
     }
-    if (bytes.size() - 12 < inLen) return false;
-    req.code = get32(&bytes[0]);
+    if (bytes.size() - kHeaderBytes < inLen) return false;
+    req.code = get32(&bytes[kRequestCode]);
     req.inLen = inLen;
     req.outLen = outLen;
-    req.in.assign(bytes.begin() + 12, bytes.begin() + 12 + long(inLen));
-    bytes.erase(bytes.begin(), bytes.begin() + 12 + long(inLen));
+    const long end = long(kHeaderBytes + inLen);
+    req.in.assign(bytes.begin() + long(kHeaderBytes), bytes.begin() + end);
+    bytes.erase(bytes.begin(), bytes.begin() + end);
     return true;
 }
 
 std::vector<uint8_t> replyBytes(const Reply& rep)
 {
     const size_t n = std::min<size_t>(rep.data.size(), kMaxBytes);
-    std::vector<uint8_t> out(12 + n);
-    put32(&out[0], rep.success);
-    put32(&out[4], rep.error);
-    put32(&out[8], uint32_t(n));
-    if (n) std::memcpy(&out[12], rep.data.data(), n);
+    std::vector<uint8_t> out(kHeaderBytes + n);
+    put32(&out[kReplySuccess], rep.success);
+    put32(&out[kReplyError], rep.error);
+    put32(&out[kReplyCount], uint32_t(n));
+    if (n) std::memcpy(&out[kHeaderBytes], rep.data.data(), n);
     return out;
 }
 
@@ -151,14 +152,14 @@ bool sendReply(int fd, const Reply& rep)
 bool readReply(int fd, uint8_t* buf, uint32_t outLen, bool& ok, int& error, uint32_t& returned,
                Clock::time_point deadline)
 {
-    uint8_t head[12];
+    uint8_t head[kHeaderBytes];
     ok = false;
     returned = 0;
     error = EIO;
     if (!readAll(fd, head, sizeof head, deadline)) return false;
-    uint32_t success = get32(head);
-    uint32_t err = get32(head + 4);
-    uint32_t count = get32(head + 8);
+    uint32_t success = get32(head + kReplySuccess);
+    uint32_t err = get32(head + kReplyError);
+    uint32_t count = get32(head + kReplyCount);
     if (count > kMaxBytes) return false;
     // Never copy past the caller's buffer: a longer reply gives its first
     // outLen bytes, and the rest is read off the stream and dropped.

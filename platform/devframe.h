@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,18 +16,13 @@ namespace ptu::frame {
 // Neither side accepts a frame that carries more than this.
 constexpr uint32_t kMaxBytes = 1u << 20;
 
-// How long the program waits for one request to be sent and answered. A
-// whole-memory READ or WRITE in one request may keep the real link busy for
-// tens of seconds; every other request is answered at once. A request past
-// its deadline fails like a reply that never came.
-constexpr int kWholeMemoryDeadlineMs = 90000;
-constexpr int kRequestDeadlineMs = 5000;
-constexpr uint32_t kReadCode = 0x80FF000C;   // READ, the whole memory
-constexpr uint32_t kWriteCode = 0x80FF0010;  // WRITE, the whole memory
-inline int requestDeadlineMs(uint32_t code)
-{
-    return code == kReadCode || code == kWriteCode ? kWholeMemoryDeadlineMs : kRequestDeadlineMs;
-}
+// Both headers are three 32-bit fields: the request's code, input length
+// and output length; the reply's success flag, error number and returned
+// count. The input or reply bytes follow the header.
+constexpr size_t kFieldBytes = 4;
+constexpr size_t kHeaderBytes = 3 * kFieldBytes;
+enum RequestField : size_t { kRequestCode = 0, kRequestInLen = 4, kRequestOutLen = 8 };
+enum ReplyField : size_t { kReplySuccess = 0, kReplyError = 4, kReplyCount = 8 };
 
 using Clock = std::chrono::steady_clock;
 // No deadline: wait as long as it takes.

@@ -32,6 +32,7 @@ void* NoLibrary::symbol(LibHandle, const std::string&)
 std::string DlLibrary::path(const std::string& name) const
 {
     std::string file = name;
+    if (name == kHidpadLibrary && !hidpadFile_.empty()) return hidpadFile_;
     if (name == kHidpadLibrary) {
         if (const char* e = std::getenv("HIDPAD_LIBRARY"); e && *e) file = e;
     }

@@ -48,6 +48,9 @@ class DlLibrary : public Library {
 public:
     explicit DlLibrary(std::string exeDir = {}) : exeDir_(std::move(exeDir)) {}
     void setExeDir(std::string dir) { exeDir_ = std::move(dir); }
+    // The USB keyboard library's file, in place of $HIDPAD_LIBRARY and the
+    // lookup ("" for those again).
+    void setHidpadFile(std::string file) { hidpadFile_ = std::move(file); }
 
     // The path load(name) hands to the dynamic loader.
     std::string path(const std::string& name) const;
@@ -61,6 +64,7 @@ public:
 
 private:
     std::string exeDir_;
+    std::string hidpadFile_;
     std::string errorText_;
 };
 

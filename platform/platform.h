@@ -45,6 +45,8 @@ public:
     // Time.
     virtual void sleep(int ms) = 0;
     virtual long now() = 0;  // calendar time in seconds
+    // A steady clock in milliseconds, for timing the driver's replies.
+    virtual long long clockMs() { return now() * 1000LL; }
 
     // Sound: a blocking tone, and the system's exclamation sound.
     virtual void beep(int freq, int ms) = 0;
@@ -64,7 +66,7 @@ public:
     virtual DevHandle openDevice(Device d) = 0;
     // One request on buf: inLen bytes go out, at most outLen bytes come back
     // into buf. Returns the request's success; `returned` is the reply length.
-    // A request not answered within its deadline (frame::requestDeadlineMs)
+    // A request not answered within its deadline (driver::deadlineMs)
     // fails, and the handle is of no further use.
     virtual bool request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t inLen,
                          uint32_t outLen, uint32_t& returned) = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/console.h"
 #include "platform/devframe.h"
+#include "platform/driver_protocol.h"
 #include "platform/interruption.h"
 #include "platform/tone.h"
 
@@ -69,6 +70,14 @@ std::string PosixPlatform::historyFolder()
 
 long PosixPlatform::now() { return long(std::time(nullptr)); }
 
+long long PosixPlatform::clockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int PosixPlatform::requestDeadlineMs(uint32_t code) const { return driver::deadlineMs(code); }
+
 void PosixPlatform::beep(int freq, int ms) { playTone(freq, ms); }
 
 void PosixPlatform::messageBeep() {}
@@ -85,9 +94,15 @@ int PosixPlatform::messageBox(const std::string& text, const std::string& captio
 
 DevHandle PosixPlatform::openDevice(Device d)
 {
-    std::string path = d == Device::portgate ? frame::portgatePath() : frame::vptuPath();
+    const bool named = !socket_.empty();
+    std::string path = d == Device::portgate ? (named ? socket_ : frame::portgatePath()) : frame::vptuPath();
     OpenFailure& failure = failed_[d == Device::portgate ? 0 : 1];
     failure = {path, 0};
+    if (named && d != Device::portgate) {
+        failure = {};
+        last_ = ENOENT;
+        return kNoDevice;
+    }
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof addr.sun_path) {
@@ -124,9 +139,10 @@ std::string PosixPlatform::deviceProblem()
         // Nothing serves the socket: on this system that is the emulated
         // keyboard's job.
         const char* own = std::getenv("PORTGATE_SOCKET");
+        const bool other = !socket_.empty() || (own && *own);
         text += std::string(first.error == ECONNREFUSED ? " (a socket left by a service that has ended)" : "") +
                 "; start the emulated keyboard with \"kbdsim --daemon" +
-                (own && *own ? " --socket " + first.path : std::string()) + "\", or give ptu \" -K\"";
+                (other ? " --socket " + first.path : std::string()) + "\", or give ptu \" -K\"";
     }
     return text;
 }
@@ -142,7 +158,7 @@ bool PosixPlatform::request(DevHandle h, uint32_t code, uint8_t* buf, uint32_t i
     // Every request has its deadline; one that passes it leaves the stream
     // in the middle of a frame, so the handle is shut: later requests on it
     // fail at once, as after a reply that never came.
-    const auto deadline = frame::Clock::now() + std::chrono::milliseconds(frame::requestDeadlineMs(code));
+    const auto deadline = frame::Clock::now() + std::chrono::milliseconds(requestDeadlineMs(code));
     errno = 0;
     if (!frame::sendRequest(h, code, buf, inLen, outLen, deadline)) {
         last_ = errno ? errno : EIO;

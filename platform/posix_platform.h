@@ -13,6 +13,7 @@ class PosixPlatform : public Platform {
 public:
     void sleep(int ms) override;
     long now() override;
+    long long clockMs() override;
     void beep(int freq, int ms) override;
     void messageBeep() override;
     void pump() override {}
@@ -29,13 +30,20 @@ public:
     std::string deviceProblem() override;
     // $XDG_STATE_HOME/ptu/history, else ~/.local/state/ptu/history.
     std::string historyFolder() override;
-    Library& library() override { return lib_; }
+    DlLibrary& library() override { return lib_; }
     unsigned long versionNumber() override;
     int runProgram(const std::string& path, const std::vector<std::string>& argv) override;
 
     // Where a library is looked up before the dynamic loader's search: the
     // executable's folder.
     void setLibraryDir(std::string dir) { lib_.setExeDir(std::move(dir)); }
+
+    // The driver socket to connect to instead of $PORTGATE_SOCKET (and its
+    // default); with one named, no second device is tried.
+    void setDeviceSocket(std::string path) { socket_ = std::move(path); }
+
+    // How long a request with this code may take, sent and answered.
+    virtual int requestDeadlineMs(uint32_t code) const;
 
 private:
     int last_ = 0;
@@ -46,6 +54,7 @@ private:
     };
     OpenFailure failed_[2];
     DlLibrary lib_;
+    std::string socket_;
 };
 
 }  // namespace ptu

@@ -100,11 +100,19 @@ bwrite - or its number; a fault without @FN hits requests of any function):
                        (a failing memory cell that only a read-back shows).
   --drop-after N       after N requests have been answered, close the
                        connection of the next one without a reply (once).
+  --no-reply COUNT[@FN]
+                       the next COUNT requests are never answered: the
+                       connection stays open, without a reply, until the
+                       caller gives up and closes it.
   --delay-ms N         wait N milliseconds before every reply.
   A connection that sends no complete request within 5 seconds (of opening
   it, or of its last reply) is closed; other connections are served meanwhile.
   Requests are counted from the start of the service, "--probe" requests
   included; a fault with a count is used up as it hits.
+
+What a driver must answer, for anyone writing one for a real keyboard:
+docs/driver-interface.md in the source tree, installed as
+share/doc/ptu/driver-interface.md (ptu-drivercheck checks a driver against it).
 
 Wire forms (nibble pair = 0xD0 + high nibble, low base + low nibble):
   INFO    FA D6 <r2a r2e r29 r28 r27 as nibble pairs> C0      (13 bytes)
@@ -187,7 +195,7 @@ int parseArgs(int argc, char** argv, Options& o)
         static constexpr std::string_view kValueOptions[] = {
             "socket", "memory", "pidfile", "log", "r2a", "r2e", "r27", "r28", "r29", "low-nibble-base",
             "delay-ms", "fail-next", "fail-code", "short-reply", "bad-endmark", "no-frame", "ckmr-nak",
-            "block-fail", "corrupt-block", "drop-after"};
+            "block-fail", "corrupt-block", "drop-after", "no-reply"};
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
             say("unknown option --" + std::string(name) + " (try --help)");
             return 2;

@@ -1,7 +1,7 @@
 // The emulated USB keyboard. It stands apart from the program: it stores
 // whatever bytes it is given and knows nothing of their meaning beyond where
 // a keyboard keeps its registers.
-#include "sim/hidpad/hidpad.h"
+#include "sim/hidpad/emulator.h"
 
 #include <unistd.h>
 
@@ -225,12 +225,9 @@ int doCloseHidPad()
 
 }  // namespace
 
-extern "C" int OpenHidPad(void) { return traced("OpenHidPad", doOpenHidPad()); }
-extern "C" int ReadData(unsigned char* buffer, int length) { return traced("ReadData", doReadData(buffer, length)); }
-extern "C" int WriteData(unsigned char* buffer, int length) { return traced("WriteData", doWriteData(buffer, length)); }
-extern "C" int WriteCMD(unsigned char* buffer, int length) { return traced("WriteCMD", doWriteCMD(buffer, length)); }
-extern "C" int ReadConfig(unsigned char* buffer, int length)
-{
-    return traced("ReadConfig", doReadConfig(buffer, length));
-}
-extern "C" int CloseHidPad(void) { return traced("CloseHidPad", doCloseHidPad()); }
+int OpenHidPad(void) { return traced("OpenHidPad", doOpenHidPad()); }
+int ReadData(unsigned char* buffer, int length) { return traced("ReadData", doReadData(buffer, length)); }
+int WriteData(unsigned char* buffer, int length) { return traced("WriteData", doWriteData(buffer, length)); }
+int WriteCMD(unsigned char* buffer, int length) { return traced("WriteCMD", doWriteCMD(buffer, length)); }
+int ReadConfig(unsigned char* buffer, int length) { return traced("ReadConfig", doReadConfig(buffer, length)); }
+int CloseHidPad(void) { return traced("CloseHidPad", doCloseHidPad()); }

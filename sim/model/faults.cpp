@@ -118,6 +118,9 @@ bool addFaultOption(std::string_view name, std::string_view value, FaultPlan& pl
     } else if (name == "short-reply") {
         f.kind = FaultKind::Short;
         if (!countSpec(value, f, true, error)) return false;
+    } else if (name == "no-reply") {
+        f.kind = FaultKind::NoReply;
+        if (!countSpec(value, f, false, error)) return false;
     } else if (name == "bad-endmark") {
         f.kind = FaultKind::BadEndMark;
         if (!countSpec(value, f, false, error)) return false;

@@ -1,7 +1,8 @@
 // Faults the emulated keyboard can be told to make, so that every failure
 // path of the program can be driven from outside: failed requests, replies
 // cut short, a wrong end mark, an INFO answer without its register frame, a
-// refused CKMR, failing blocks, a connection dropped mid-way.
+// refused CKMR, failing blocks, a connection dropped mid-way, a request
+// never answered.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@ enum class FaultKind {
     BlockFail,   // a block request for address value fails (EIO)
     Drop,        // after value requests, the connection is closed without a reply
     Corrupt,     // block writes of address value store other bytes than they were sent
+    NoReply,     // the request is never answered; the connection stays open
 };
 
 constexpr uint32_t kAnyFunction = 0;

@@ -102,6 +102,11 @@ Answer Firmware::answer(uint32_t code, const std::vector<uint8_t>& in, uint32_t 
         a.drop = true;
         return a;
     }
+    if (faults_.take(FaultKind::NoReply, fn)) {
+        Answer a;
+        a.hold = true;
+        return a;
+    }
     if (faults_.take(FaultKind::Fail, fn)) return failure(EIO);
 
     // A write whose echo would not fit the caller's output area is refused

@@ -36,8 +36,10 @@ size_t memorySizeFor(uint8_t r2a);
 void appendNibblePair(std::vector<uint8_t>& out, uint8_t byte, uint8_t lowBase = 0xD0);
 
 // What goes back for one request. drop: close the connection, no reply.
+// hold: no reply ever; the connection stays open until the caller closes it.
 struct Answer {
     bool drop = false;
+    bool hold = false;
     bool success = false;
     uint32_t error = 0;  // errno value of a failed request
     std::vector<uint8_t> data;

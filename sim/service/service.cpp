@@ -46,6 +46,7 @@ std::string describe(const frame::Request& req, const Answer& a, uint64_t n)
     int k = std::snprintf(line, sizeof line, "#%llu %s (0x%08X) in=%u out=%u -> ", (unsigned long long)n,
                           functionName(fn), req.code, req.inLen, req.outLen);
     if (a.drop) std::snprintf(line + k, sizeof line - size_t(k), "connection dropped");
+    else if (a.hold) std::snprintf(line + k, sizeof line - size_t(k), "never answered");
     else if (!a.success) std::snprintf(line + k, sizeof line - size_t(k), "failed, %s", std::strerror(int(a.error)));
     else std::snprintf(line + k, sizeof line - size_t(k), "%zu bytes", a.data.size());
     return line;
@@ -136,6 +137,13 @@ private:
         if (o_.verbose) say(describe(req, a, fw_.requests()));
         if (a.drop) {
             c.closing = true;
+            return;
+        }
+        if (a.hold) {
+            // Held for good: nothing more is answered on this connection,
+            // and it is not closed as idle; the caller's deadline ends it.
+            c.waiting = true;
+            c.due = Clock::time_point::max();
             return;
         }
         frame::Reply rep;

@@ -51,6 +51,8 @@ check "ptu --version" "ptu $version" "$("${run[@]}" ptu --version)"
 "${run[@]}" kbdsim --daemon; check "kbdsim --daemon exits 0" 0 $?
 "${run[@]}" ptu -R x.bin 2>err; rc=$?; check "ptu -R x.bin exits 0: $(tail -n 1 err)" 0 $rc
 check "x.bin holds the keyboard's memory" 8192 "$(stat -c %s x.bin 2>/dev/null)"
+"${run[@]}" ptu-drivercheck >dc.out 2>&1; rc=$?
+check "ptu-drivercheck finds the installed kbdsim conforming: $(grep FAULT dc.out)" 0 $rc
 "${run[@]}" ptu-tpl decode x.bin >x.txt; check "ptu-tpl decode x.bin exits 0" 0 $?
 "${run[@]}" kbdsim --stop >/dev/null; check "kbdsim --stop exits 0" 0 $?
 "${run[@]}" ptu -r y.bin -K 2>err; rc=$?; check "ptu -r y.bin -K starts the installed kbdsim: $(tail -n 1 err)" 0 $rc

@@ -1,6 +1,6 @@
 // The driver socket's deadline: a service that stops halfway through a reply
 // (or never answers at all) does not hold the program up.
-#include "platform/devframe.h"
+#include "platform/driver_protocol.h"
 #include "platform/posix_platform.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +17,9 @@ using namespace std::chrono;
 
 TEST(RequestDeadline, AReplyThatStopsHalfwayFailsTheRequestAndTheHandle)
 {
-    EXPECT_EQ(frame::requestDeadlineMs(0x80FF000C), 90000);  // READ and WRITE of the whole memory
-    EXPECT_EQ(frame::requestDeadlineMs(0x80FF0010), 90000);
-    EXPECT_EQ(frame::requestDeadlineMs(0x80FF0044), 5000);  // a block, like every other request
+    EXPECT_EQ(driver::deadlineMs(0x80FF000C), 90000);  // READ and WRITE of the whole memory
+    EXPECT_EQ(driver::deadlineMs(0x80FF0010), 90000);
+    EXPECT_EQ(driver::deadlineMs(0x80FF0044), 5000);  // a block, like every other request
 
     int fds[2];  // [0] the program's end, [1] the service's
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds), 0);

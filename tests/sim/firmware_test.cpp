@@ -333,6 +333,16 @@ TEST(KbdsimFaults, DropComesAfterTheGivenNumberOfRequestsOnce)
     EXPECT_TRUE(k.info().success);
 }
 
+TEST(KbdsimFaults, NoReplyHoldsOnlyTheRequestsItNames)
+{
+    Kbd k({}, plan({{"no-reply", "2@read"}}));
+    EXPECT_FALSE(k.info().hold);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(k.read().hold);
+    const Answer after = k.read();
+    EXPECT_FALSE(after.hold);
+    EXPECT_TRUE(after.success);
+}
+
 TEST(KbdsimFaults, MalformedOptionsAreRefused)
 {
     FaultPlan p;
@@ -340,7 +350,7 @@ TEST(KbdsimFaults, MalformedOptionsAreRefused)
     const std::pair<const char*, const char*> bad[] = {
         {"fail-next", ""},         {"fail-next", "x"},        {"fail-next", "2@nosuch"}, {"fail-next", "2:5"},
         {"fail-code", "9999"},     {"short-reply", "1@read:"}, {"block-fail", "0x18"},   {"block-fail", "16:-1"},
-        {"drop-after", "all"},     {"ckmr-nak", ""},          {"no-frame", "some"},
+        {"drop-after", "all"},     {"ckmr-nak", ""},          {"no-frame", "some"},      {"no-reply", "1:4"},
     };
     for (auto [name, value] : bad) {
         EXPECT_FALSE(addFaultOption(name, value, p, err)) << name << " " << value;

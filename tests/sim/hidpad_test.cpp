@@ -1,6 +1,6 @@
 // The emulated USB keyboard library, loaded the way the program loads it.
 #include "platform/library.h"
-#include "sim/hidpad/hidpad.h"
+#include "sim/hidpad/emulator.h"
 
 #include <gtest/gtest.h>
 

@@ -252,7 +252,7 @@ TEST_F(KbdsimService, HelpListsEveryOptionAndBadOptionsAreRefused)
     for (const char* opt : {"--socket", "--memory", "--daemon", "--pidfile", "--log", "--verbose", "--probe",
                             "--r2a", "--r2e", "--r27", "--r28", "--r29", "--low-nibble-base", "--fail-next",
                             "--fail-code", "--short-reply", "--bad-endmark", "--no-frame", "--ckmr-nak",
-                            "--block-fail", "--drop-after", "--delay-ms"})
+                            "--block-fail", "--drop-after", "--no-reply", "--delay-ms"})
         EXPECT_NE(text.str().find(opt), std::string::npos) << opt;
 
     EXPECT_EQ(run("--no-such-option"), 2);

@@ -56,6 +56,7 @@ public:
 
     void sleep(int ms) override;
     long now() override { return epoch + long(clock_ms / 1000); }
+    long long clockMs() override { return clock_ms; }
     void beep(int freq, int ms) override;
     void messageBeep() override { events.push_back("msgbeep"); }
     void pump() override { events.push_back("pump"); }
