@@ -149,17 +149,42 @@ private:
         }
     }
 
-    // The caption as large as the box takes it, centred.
+    // The caption as large as the box takes it, centred: condensed when
+    // it is long, on two lines when it has a blank and is larger so.
     void legendCaption(const QRectF& box, const QString& caption)
     {
         if (caption.isEmpty()) return;
-        double em = o_.pitch * 0.36;
-        const double room = o_.pitch - 2.4;
-        const double wide = metrics(font(em, true)).horizontalAdvance(caption) / k_;
-        if (wide > room) em = std::max(1.2, em * room / wide);
+        const double start = o_.pitch * 0.3, room = o_.pitch - 2.0;
+        // The largest size at which the lines fit the box, in mm.
+        auto size = [&](const QStringList& lines, QFont::Stretch stretch) {
+            QFont f = font(start, true);
+            f.setStretch(stretch);
+            double wide = 0;
+            for (const QString& l : lines) wide = std::max(wide, metrics(f).horizontalAdvance(l) / k_);
+            const double high = lines.size() * start * 1.2;
+            return std::max(1.2, start * std::min({1.0, room / std::max(wide, 1e-3), room / high}));
+        };
+        QStringList lines{caption};
+        QFont::Stretch stretch = QFont::Unstretched;
+        double em = size(lines, stretch);
+        if (em < start && size(lines, QFont::Condensed) > em) {
+            stretch = QFont::Condensed;
+            em = size(lines, stretch);
+        }
+        const qsizetype blank = caption.indexOf(' ', caption.size() / 2 - 1);
+        const qsizetype split = blank > 0 ? blank : caption.lastIndexOf(' ');
+        if (em < start && split > 0) {
+            const QStringList two{caption.left(split), caption.mid(split + 1)};
+            if (size(two, stretch) > em) {
+                lines = two;
+                em = size(two, stretch);
+            }
+        }
+        QFont f = font(em, true);
+        f.setStretch(stretch);
         p_.setPen(Qt::black);
-        p_.setFont(font(em, true));
-        p_.drawText(box, Qt::AlignCenter, caption);
+        p_.setFont(f);
+        p_.drawText(box, Qt::AlignCenter, lines.join('\n'));
     }
 
     // The caption small at the top, the macro text below it in small print,

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -40,15 +41,25 @@ LegendPreview::LegendPreview(const State& st, Platform& pf, std::string dataFile
     Programming->setToolTip("Adds the grid with every key's macro text and a table of the keys with a text");
     ExportPdf = new QAction("&Export PDF...", this);
     ExportPdf->setToolTip("Saves the sheets as a PDF file");
-    if (auto* bar = findChild<QToolBar*>()) {
-        bar->addSeparator();
+    // The options on a tool bar row of their own below the preview's.
+    if (QToolBar* bar = findChild<QToolBar*>()) {
+        if (auto* frame = qobject_cast<QMainWindow*>(bar->parentWidget())) {
+            frame->addToolBarBreak();
+            bar = frame->addToolBar("Legend options");
+            bar->setMovable(false);
+        } else {
+            bar->addSeparator();
+        }
         auto* label = new QLabel(" Key &pitch ", this);
         label->setBuddy(Pitch);
         bar->addWidget(label);
         bar->addWidget(Pitch);
+        bar->addSeparator();
         bar->addWidget(Programming);
+        bar->addSeparator();
         bar->addAction(ExportPdf);
     }
+    if (parent) resize(parent->size() * 0.85);
     connect(this, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { paint(p); });
     auto redraw = [this] {
         if (QPrintPreviewWidget* v = view()) v->updatePreview();
