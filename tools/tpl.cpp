@@ -1,18 +1,18 @@
 #include "tools/tpl.h"
 
+#include "device/captions_file.h"
 #include "device/data_file.h"
 #include "keydata/compare.h"
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
 #include "keydata/image_tail.h"
+#include "keydata/key_captions.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
 #include "keydata/models.h"
 #include "keydata/state.h"
 #include "keydata/token_check.h"
-#include "device/captions_file.h"
-#include "keydata/key_captions.h"
 #include "tools/listing.h"
 #include "tools/tpl_captions.h"
 #include "tools/tpl_legends.h"
@@ -23,6 +23,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -577,10 +578,13 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     }
     // The captions file beside the data file, or none when every caption
     // is its key's default label.
+    // (A device or a pipe gets no file beside it.)
     const std::string captions = captionsText(*s);
-    if (o.output == "-" && !captions.empty()) {
-        err << "ptu-tpl: the caption lines are not written with -o -: give -o FILE for FILE.captions\n";
-    } else if (std::string why; o.output != "-" && !saveCaptionsFile(captionsPath(o.output), captions, why)) {
+    std::error_code ec;
+    const bool beside = o.output != "-" && std::filesystem::is_regular_file(o.output, ec);
+    if (!beside && !captions.empty()) {
+        err << "ptu-tpl: the caption lines are written only beside a data file (-o FILE gives FILE.captions)\n";
+    } else if (std::string why; beside && !saveCaptionsFile(captionsPath(o.output), captions, why)) {
         err << "ptu-tpl: " << why << "\n";
         return EXIT_IO;
     }
