@@ -9,7 +9,8 @@ source "$(dirname "$0")/lib/display.sh"
 cd "$work" || exit 1
 command -v pdftotext >/dev/null || { echo "FAILED: pdftotext is not installed (make test installs poppler-utils)"; exit 1; }
 
-# Types a file name into the file dialog titled $1.
+# Types a file name into the file dialog titled $1. A Return that only
+# closes the name box's completion list is followed by another.
 file_dialog() {
   local d; d=$(window "$1")
   check "the dialog \"$1\" comes up" yes "$([ -n "$d" ] && echo yes || echo no)"
@@ -17,8 +18,11 @@ file_dialog() {
   xdotool windowfocus --sync "$d" 2>/dev/null
   xdotool key --delay 50 ctrl+a
   xdotool type --delay 20 "$2"
-  xdotool key --delay 100 Return
-  for _ in $(seq 50); do xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || break; sleep 0.1; done
+  for _ in 1 2 3; do
+    sleep 0.3
+    xdotool key --delay 100 Return
+    for _ in $(seq 20); do xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done
+  done
 }
 quit() { # window id, pid
   keys "$1" Escape
