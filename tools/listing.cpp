@@ -5,125 +5,12 @@
 
 namespace ptu::tpl {
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view nextWord(std::string_view& rest)
-{
-    std::size_t i = 0;
-    while (i < rest.size() && isBlank(rest[i])) ++i;
-    std::size_t j = i;
-    while (j < rest.size() && !isBlank(rest[j])) ++j;
-    const std::string_view w = rest.substr(i, j - i);
-    rest.remove_prefix(j);
-    return w;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
-std::optional<long> parseNumber(std::string_view w)
-{
-    int base = 10;
-    if (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) {
-        base = 16;
-        w.remove_prefix(2);
-    }
-    if (w.empty() || w.size() > 9) return std::nullopt;
-    long v = 0;
-    const auto [p, ec] = std::from_chars(w.data(), w.data() + w.size(), v, base);
-    if (ec != std::errc() || p != w.data() + w.size() || v < 0) return std::nullopt;
-    return v;
-}
-
-std::string escapeText(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const bool edgeBlank = c == ' ' && (i == 0 || i + 1 == text.size());
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c < 0x20 || c > 0x7E || edgeBlank) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
-            out += hex;
-        } else {
-            out += char(c);
-        }
-    }
-    return out;
-}
-
-bool unescapeText(std::string_view t, std::string& out, std::string& err)
-{
-    out.clear();
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] != '\\') {
-            out += t[i];
-            continue;
-        }
-        if (++i >= t.size()) {
-            err = "a backslash ends the text (write \\\\ for a backslash)";
-            return false;
-        }
-        const char e = t[i];
-        switch (e) {
-        case '\\': out += '\\'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case '"': out += '"'; break;
-        case '\'': out += '\''; break;
-        case 'x': {
-            const int hi = i + 1 < t.size() ? hexDigit(t[i + 1]) : -1;
-            const int lo = i + 2 < t.size() ? hexDigit(t[i + 2]) : -1;
-            if (hi < 0 || lo < 0) {
-                err = "\\x needs two hexadecimal digits";
-                return false;
-            }
-            out += char(hi * 16 + lo);
-            i += 2;
-            break;
-        }
-        default:
-            if (e >= '0' && e <= '7') {
-                int v = 0, n = 0;
-                while (n < 3 && i < t.size() && t[i] >= '0' && t[i] <= '7') {
-                    v = v * 8 + (t[i] - '0');
-                    ++i;
-                    ++n;
-                }
-                --i;
-                if (v > 255) {
-                    err = "octal escape above \\377";
-                    return false;
-                }
-                out += char(v);
-                break;
-            }
-            err = std::string("unknown escape \\") + e + " (write \\\\ for a backslash)";
-            return false;
-        }
-    }
-    return true;
-}
-
 bool parseListing(std::string_view text, Listing& out, ParseError& err)
 {
     out = Listing{};
     Header& h = out.header;
     int lineNo = 0;
-    std::vector<uint8_t> seenKey(6 * 16 * 22, 0);
+    std::vector<uint8_t> seenKey(6 * 16 * 22, 0), seenCaption(6 * 16 * 22, 0);
     auto fail = [&](std::string msg) {
         err.line = lineNo;
         err.message = std::move(msg);
@@ -140,33 +27,31 @@ bool parseListing(std::string_view text, Listing& out, ParseError& err)
         const std::string_view kw = nextWord(rest);
         if (kw.empty() || kw[0] == '#') continue;
 
+        // A cell is listed once as a key and once as a caption at most.
+        auto listedTwice = [&](std::vector<uint8_t>& seen, int page, int col, int row) {
+            uint8_t& twice = seen[std::size_t((page * 16 + row) * 22 + col)];
+            const bool again = twice != 0;
+            twice = 1;
+            return again;
+        };
+        auto twiceMessage = [&](int page, int col, int row) {
+            return std::string(kw) + ": page " + std::to_string(page) + " column " + std::to_string(col) + " row " +
+                   std::to_string(row) + " is listed twice";
+        };
         if (kw == "key") {
-            KeyLine k;
-            k.line = lineNo;
-            int* fields[3] = {&k.page, &k.col, &k.row};
-            const char* names[3] = {"page index", "column", "row"};
-            const int limits[3] = {5, 21, 15};
-            for (int f = 0; f < 3; ++f) {
-                const std::string_view w = nextWord(rest);
-                const auto v = parseNumber(w);
-                if (w.empty()) return fail(std::string("key: missing ") + names[f]);
-                if (!v || *v > limits[f])
-                    return fail(std::string("key: ") + names[f] + " must be 0.." +
-                                std::to_string(limits[f]) + ", not \"" + std::string(w) + "\"");
-                *fields[f] = int(*v);
-            }
-            if (!rest.empty()) {
-                if (!isBlank(rest[0])) return fail("key: a blank must follow the row");
-                rest.remove_prefix(1);  // the one blank before the text
-            }
-            std::string why;
-            if (!unescapeText(rest, k.text, why)) return fail("key text: " + why);
-            uint8_t& seen = seenKey[std::size_t((k.page * 16 + k.row) * 22 + k.col)];
-            if (seen) return fail("key: page " + std::to_string(k.page) + " column " +
-                                  std::to_string(k.col) + " row " + std::to_string(k.row) +
-                                  " is listed twice");
-            seen = 1;
-            out.keys.push_back(std::move(k));
+            CellText cell;
+            if (auto why = parseCellText(kw, rest, cell)) return fail(*why);
+            if (listedTwice(seenKey, cell.page, cell.col, cell.row))
+                return fail(twiceMessage(cell.page, cell.col, cell.row));
+            out.keys.push_back({cell.page, cell.col, cell.row, std::move(cell.text), lineNo});
+            continue;
+        }
+        if (kw == "caption") {
+            CaptionLine c;
+            if (auto why = parseCaption(rest, c)) return fail(*why);
+            if (listedTwice(seenCaption, c.page, c.col, c.row)) return fail(twiceMessage(c.page, c.col, c.row));
+            c.line = lineNo;
+            out.captions.push_back(std::move(c));
             continue;
         }
 

@@ -2,6 +2,8 @@
 // memory, locale and registers, and one "key" line per key with a text.
 #pragma once
 
+#include "keydata/key_captions.h"
+#include "keydata/listing_text.h"
 #include "keydata/tables.h"
 
 #include <array>
@@ -31,6 +33,7 @@ struct KeyLine {
 struct Listing {
     Header header;
     std::vector<KeyLine> keys;
+    std::vector<CaptionLine> captions;  // "caption" lines, kept beside the data file
 };
 
 struct ParseError {
@@ -42,15 +45,9 @@ struct ParseError {
 // number and what is wrong.
 bool parseListing(std::string_view text, Listing& out, ParseError& err);
 
-// The macro text as a listing writes it: "\\" for a backslash, "\xHH" for
-// bytes outside 0x20..0x7E and for a blank at either end.
-std::string escapeText(std::string_view text);
-
-// The reverse of escapeText; also takes \n \r \t \" \' and octal escapes.
-// Returns false with a message for a broken escape.
-bool unescapeText(std::string_view text, std::string& out, std::string& err);
-
-// A number written in decimal or with 0x in hexadecimal.
-std::optional<long> parseNumber(std::string_view word);
+// The escapes and numbers of the listing (keydata/listing_text.h).
+using ptu::escapeText;
+using ptu::parseNumber;
+using ptu::unescapeText;
 
 }  // namespace ptu::tpl

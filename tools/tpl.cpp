@@ -1,23 +1,29 @@
 #include "tools/tpl.h"
 
+#include "device/captions_file.h"
 #include "device/data_file.h"
 #include "keydata/compare.h"
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
 #include "keydata/image_tail.h"
+#include "keydata/key_captions.h"
 #include "keydata/keypos.h"
 #include "keydata/layout.h"
 #include "keydata/models.h"
 #include "keydata/state.h"
 #include "keydata/token_check.h"
 #include "tools/listing.h"
+#include "tools/tpl_captions.h"
+#include "tools/tpl_legends.h"
 #include "tools/usb_form.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -37,6 +43,9 @@ struct Options {
     std::optional<TableSetId> locale;
     bool usb = false;
     bool strict = false;  // an unknown brace token is an error, not a warning
+    std::string captions;  // decode, legends: the captions file instead of FILE.captions
+    std::optional<double> pitch;  // legends: the key pitch in mm
+    bool texts = false;           // legends: the programming sheets too
     // The program's model switches.
     bool m84 = false, m70 = false, m17 = false, m60 = false, noHide = false, raw = false;
     int pad = 0;
@@ -53,7 +62,7 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
 {
     if (args.empty()) return bad("a command is needed");
     o.command = args[0];
-    if (o.command != "decode" && o.command != "encode" && o.command != "diff")
+    if (o.command != "decode" && o.command != "encode" && o.command != "diff" && o.command != "legends")
         return bad("unknown command \"" + o.command + "\"");
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -79,6 +88,19 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
         } else if (a == "--locale") {
             o.locale = hasValue ? tableSetByTag(args[++i]) : std::nullopt;
             if (!o.locale) return bad("--locale must be us, uk, es, pt, no, it, de or fr");
+        } else if (a == "--captions") {
+            if (!hasValue) return bad("--captions needs a file name");
+            o.captions = args[++i];
+        } else if (a == "--pitch") {
+            const std::string v = hasValue ? args[++i] : std::string();
+            double mm = 0;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), mm);
+            if (v.empty() || ec != std::errc() || end != v.data() + v.size() || !(mm >= legend::kMinPitch) ||
+                !(mm <= legend::kMaxPitch))
+                return bad("--pitch needs the key pitch in millimetres, 10 to 40 (19.05 unless given)");
+            o.pitch = mm;
+        } else if (a == "--texts") {
+            o.texts = true;
         } else if (a == "--usb") {
             o.usb = true;
         } else if (a == "--strict") {
@@ -111,6 +133,14 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
         }
     }
     if (o.command == "diff" && o.input2.empty()) return bad("diff needs two data files or listings");
+    if (!o.captions.empty() && o.command != "decode" && o.command != "legends")
+        return bad("--captions is for decode and legends");
+    if ((o.pitch || o.texts) && o.command != "legends") return bad("--pitch and --texts are for legends");
+    if (o.command == "legends") {
+        if (o.input.empty()) return bad("legends needs a data file");
+        if (o.output.empty() || o.output == "-") return bad("legends needs -o OUT.pdf");
+        return std::nullopt;
+    }
     if (o.command == "diff" && !o.output.empty()) return bad("diff prints its differences; -o is for encode");
     if (o.input.empty())
         return bad(o.command == "decode" ? "decode needs a data file" : "encode needs a listing");
@@ -346,6 +376,14 @@ int decodeData(const Options& o, const std::string& name, const std::string& dat
     return EXIT_OK;
 }
 
+// The captions of a data file: those of --captions F (which must be
+// there), else those of FILE.captions when it is there.
+int captionsOf(const Options& o, const std::string& name, State& s, std::ostream& err)
+{
+    if (!o.captions.empty()) return readCaptionsInto(s, o.captions, true, err);
+    return readCaptionsInto(s, name == "-" ? std::string() : captionsPath(name), false, err);
+}
+
 int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
 {
     // One byte more than the largest memory tells a longer file.
@@ -356,6 +394,7 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     }
     auto s = std::make_unique<State>();
     if (int code = decodeData(o, o.input, data, *s, err)) return code;
+    if (int code = captionsOf(o, o.input, *s, err)) return code;
     const ModelValues& mv = s->mv;
     const int n = int(std::min<std::size_t>(data.size(), std::size_t(mv.kbb_f)));
     // The keys whose texts fcode fixes are not listed: encode fixes them again.
@@ -403,6 +442,7 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
                 if (p == 0 && mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;  // the ldt line
                 out << "key " << p << " " << c << " " << r << " " << escapeText(t) << "\n";
             }
+    printCaptions(*s, out);
     // A short listing may sit in a buffer still: its write error shows only now.
     out.flush();
     if (!out) {
@@ -475,6 +515,16 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
         s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] = k.text;
         lineOf[std::size_t((k.page * kRows + k.row) * kCols + k.col)] = k.line;
     }
+    // The captions; those of cells the model has no key in are left out.
+    std::vector<CaptionLine> captions;
+    for (const CaptionLine& c : listing.captions) {
+        if (captionCell(*s, c.page, c.col, c.row)) captions.push_back(c);
+        else
+            leftOut.push_back("caption " + cellName(c.page, c.col, c.row) + " (line " + std::to_string(c.line) +
+                              "): the model has no key there");
+    }
+    std::vector<std::string> none;
+    applyCaptions(*s, captions, none);
     // The image takes the model's fixed texts where fcode gives them: name
     // the listing's texts that they replace.
     for (const FixedText& f : fixedTexts(*s)) {
@@ -526,6 +576,18 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         err << "ptu-tpl: cannot write " << o.output << ": " << why << "\n";
         return EXIT_IO;
     }
+    // The captions file beside the data file, or none when every caption
+    // is its key's default label.
+    // (A device or a pipe gets no file beside it.)
+    const std::string captions = captionsText(*s);
+    std::error_code ec;
+    const bool beside = o.output != "-" && std::filesystem::is_regular_file(o.output, ec);
+    if (!beside && !captions.empty()) {
+        err << "ptu-tpl: the caption lines are written only beside a data file (-o FILE gives FILE.captions)\n";
+    } else if (std::string why; beside && !saveCaptionsFile(captionsPath(o.output), captions, why)) {
+        err << "ptu-tpl: " << why << "\n";
+        return EXIT_IO;
+    }
     if (!replaced.empty()) {
         err << "ptu-tpl: " << replaced.size() << (replaced.size() == 1 ? " key holds" : " keys hold")
             << " the model's fixed text instead of the listing's (-x keeps the listing's):\n";
@@ -538,16 +600,19 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     return EXIT_LEFT_OUT;
 }
 
-// One input of diff decoded: a data file (it holds 0 bytes, a listing never
-// does) as decode reads it, a listing built into its image and read back the
-// same way, so that both sides are in the codec's normalised form.
-int diffInput(const Options& o, const std::string& name, std::istream& in, State& s, std::ostream& err)
+// One input of diff or legends decoded: a data file (it holds 0 bytes, a
+// listing never does) as decode reads it, with the captions beside it; a
+// listing built into its image and read back the same way, with its caption
+// lines; so that both are in the codec's normalised form. Returns EXIT_OK, or
+// the exit code having said why.
+int loadInput(const Options& o, const std::string& name, std::istream& in, State& s, std::ostream& err)
 {
     std::string data;
-    if (readListing(name, in, data, err)) return EXIT_BAD_INPUT;
+    if (int code = readListing(name, in, data, err)) return code;
     if (data.find('\0') != std::string::npos) {
         if (data.size() > kLargestImage) data.resize(kLargestImage + 1);
-        return decodeData(o, name, data, s, err) ? EXIT_BAD_INPUT : EXIT_OK;
+        if (decodeData(o, name, data, s, err)) return EXIT_BAD_INPUT;
+        return captionsOf(o, name, s, err);
     }
     std::vector<std::string> leftOut, replaced;
     auto built = std::make_unique<State>();
@@ -560,14 +625,16 @@ int diffInput(const Options& o, const std::string& name, std::istream& in, State
     again.locale = built->loc.tset;
     again.usb = built->fl.usb_f;
     const std::string image(reinterpret_cast<const char*>(built->buf.ibuf.data()), std::size_t(built->mv.kbb_f));
-    return decodeData(again, name, image, s, err) ? EXIT_BAD_INPUT : EXIT_OK;
+    if (decodeData(again, name, image, s, err)) return EXIT_BAD_INPUT;
+    s.kd.kcap = built->kd.kcap;
+    return o.captions.empty() ? EXIT_OK : readCaptionsInto(s, o.captions, true, err);
 }
 
 int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
 {
     auto a = std::make_unique<State>();
     auto b = std::make_unique<State>();
-    if (diffInput(o, o.input, in, *a, err) || diffInput(o, o.input2, in, *b, err)) return EXIT_BAD_INPUT;
+    if (loadInput(o, o.input, in, *a, err) || loadInput(o, o.input2, in, *b, err)) return EXIT_BAD_INPUT;
     if (a->mv.kbt_f != b->mv.kbt_f || a->mv.kbb_f != b->mv.kbb_f) {
         err << "ptu-tpl: " << o.input << " is model " << a->mv.kbt_f << " (" << a->mv.kbb_f << " bytes), "
             << o.input2 << " model " << b->mv.kbt_f << " (" << b->mv.kbb_f << " bytes): give --model\n";
@@ -581,6 +648,18 @@ int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& er
     for (const KeyDifference& d : keys)
         out << "key " << d.page << " " << d.col << " " << d.row << ": " << escapeText(d.a) << " | " << escapeText(d.b)
             << "\n";
+    // The captions, each side's default labels where its captions file has no line.
+    int captions = 0;
+    for (int p = 0; p < kPages; ++p)
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) {
+                const std::string& ca = a->kd.kcap[size_t(p)][size_t(r)][size_t(c)];
+                const std::string& cb = b->kd.kcap[size_t(p)][size_t(r)][size_t(c)];
+                if (ca == cb || !captionCell(*a, p, c, r)) continue;
+                ++captions;
+                out << "caption " << p << " " << c << " " << r << ": " << escapeText(ca) << " | " << escapeText(cb)
+                    << "\n";
+            }
     const auto settings = compareSettings(a->rg, a->kd.magcfg, b->rg, b->kd.magcfg);
     for (const std::string& l : settings) out << l << "\n";
     out.flush();
@@ -588,7 +667,17 @@ int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& er
         err << "ptu-tpl: cannot write the differences: " << (errno ? std::strerror(errno) : "write error") << "\n";
         return EXIT_BAD_INPUT;
     }
-    return keys.empty() && settings.empty() ? EXIT_OK : EXIT_DIFFERENT;
+    return keys.empty() && captions == 0 && settings.empty() ? EXIT_OK : EXIT_DIFFERENT;
+}
+
+int legends(const Options& o, std::istream& in, std::ostream& err)
+{
+    auto s = std::make_unique<State>();
+    if (int code = loadInput(o, o.input, in, *s, err)) return code;
+    legend::LegendOptions lo;
+    lo.pitch = o.pitch.value_or(legend::kDefaultPitch);
+    lo.programming = o.texts;
+    return writeLegends(*s, o.input == "-" ? std::string() : o.input, lo, o.output, err);
 }
 
 // The models --model takes, with the memory size a file of the model has
@@ -612,6 +701,7 @@ std::string usage()
     return "usage: ptu-tpl decode FILE [options]\n"
            "       ptu-tpl encode LISTING -o FILE [options]\n"
            "       ptu-tpl diff A B [options]   (A, B: data files or listings)\n"
+           "       ptu-tpl legends FILE [--captions F] [--pitch MM] [--texts] -o OUT.pdf\n"
            "FILE or LISTING \"-\" reads standard input; \"-o -\" writes to standard output.\n"
            "options: --model N  --memory 2048|4096|8192  --locale us|uk|es|pt|no|it|de|fr\n"
            "         --usb  --kmax N  -8 -7 -b -2 -4 -6 -x -n (the program's switches)\n"
@@ -624,7 +714,15 @@ std::string usage()
            "no ldt: decode lists ldt 0, so byte 0 of such a file is not kept by decode |\n"
            "encode.\n"
            "diff prints one line for each key whose text differs (\"key PAGE COLUMN ROW:\n"
-           "A's text | B's text\") and one for each register or the magcfg block.\n"
+           "A's text | B's text\"), one for each caption (\"caption ...\") and one for each\n"
+           "register or the magcfg block.\n"
+           "Key captions other than the default labels are kept beside a data file in\n"
+           "FILE.captions: decode lists them as \"caption PAGE COLUMN ROW TEXT\" lines after\n"
+           "the keys (--captions F reads another file), encode -o FILE writes FILE.captions\n"
+           "from them (and removes it when there are none); a caption holds 9 characters.\n"
+           "legends writes the legend sheets of a data file or listing as a PDF: one per\n"
+           "page, every key a box of the key pitch (--pitch, 19.05 mm unless given) with\n"
+           "its caption; --texts adds the sheets with the macro texts and a table of them.\n"
            "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out;\n"
            "diff: 0 the same, 1 they differ, 2 bad arguments or an input it cannot read\n" +
            modelList();
@@ -646,6 +744,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         return f->code;
     }
     if (o.command == "diff") return diff(o, in, out, err);
+    if (o.command == "legends") return legends(o, in, err);
     return o.command == "decode" ? decode(o, in, out, err) : encode(o, in, out, err);
 }
 

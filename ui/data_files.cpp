@@ -26,6 +26,7 @@ void TForm1::Save1Click()
         pf_.messageBox("The data file was not saved: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
         return;
     }
+    keepCaptions(path);
     markSaved();
     statusBar()->showMessage(QString("Saved %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
     if (!dropped.empty())
@@ -52,6 +53,7 @@ bool TForm1::loadFile(const std::string& path)
     }
     undo_.begin(st_);
     const LoadOutcome outcome = loadDataFile(st_, n);
+    if (outcome.whole) takeCaptions(path);
     undo_.end(st_, "Load");
     refreshUndoItem();
     if (!outcome.whole) {

@@ -33,6 +33,9 @@ void TForm1::buildMenu()
     Save1->setToolTip("Save to a data file");
     OpenRecent1 = file->addAction("Open &Recent Keyboard Image...", this, &TForm1::OpenRecent1Click);
     Compare1 = file->addAction("Co&mpare With File...", this, &TForm1::Compare1Click);
+    PrintLegends1 = file->addAction("&Print Legends...", this, &TForm1::PrintLegends1Click);
+    PrintLegends1->setShortcut(QKeySequence("Ctrl+P"));
+    PrintLegends1->setStatusTip("Print the key legends and a programming sheet");
     file->addSeparator();
     Exit1 = file->addAction("E&xit");
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);

@@ -67,6 +67,7 @@ public:
     // Main menu items, named after their handlers.
     QAction *Open1 = nullptr, *Save1 = nullptr, *Exit1 = nullptr, *Exit2 = nullptr;
     QAction *OpenRecent1 = nullptr, *Compare1 = nullptr;
+    QAction* PrintLegends1 = nullptr;
     QAction *Read1 = nullptr, *Write1 = nullptr, *Verify1 = nullptr;
     QLabel* MemoryMeter = nullptr;  // how much of the keyboard's memory the key texts take
     QMenu* PageEdit1 = nullptr;  // "&Edit"
@@ -184,6 +185,14 @@ public:
     // Loads a data file as Open does (without the dialog); false when it was not loaded.
     bool loadFile(const std::string& path);
     void OpenRecent1Click();
+    // The key captions beside a data file: written after a Save, read after
+    // a Load (inside the Load's undo step); both remember the file's name.
+    void keepCaptions(const std::string& dataFile);
+    void takeCaptions(const std::string& dataFile);
+    // The print preview of the key legends.
+    void PrintLegends1Click();
+    // The data file last saved or opened ("" before one).
+    const std::string& dataFile() const { return dataFile_; }
     void Compare1Click();
     void Verify1Click();
     // Marks the keys of a comparison on the grid (until the page changes)
@@ -300,6 +309,7 @@ private:
     bool popupOn_ = false;
     bool busy_ = false;
     std::vector<uint8_t> lastWritten_;
+    std::string dataFile_;
     std::vector<KeyDifference> marks_;
     struct Saved;
     std::unique_ptr<Saved> saved_;

@@ -259,5 +259,60 @@ TEST_F(Tpl, DiffNamesTheKeysAndRegistersThatDiffer)
     EXPECT_EQ(tpl({"diff", path("a.tpl"), dir_.string()}), EXIT_BAD_INPUT);
 }
 
+TEST_F(Tpl, CaptionsTravelBesideTheFile)
+{
+    write("a.lst", "model 4\nkey 0 0 0 coffee{ENTER}\ncaption 0 0 0 Coffee\ncaption 5 2 3 T\\xE9a\n"
+                   "caption 1 0 0 2A1\n");  // a default label needs no line
+    ASSERT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK) << err_;
+    const std::string captions = read("a.tpl.captions");
+    EXPECT_EQ(captions.substr(captions.find('\n') + 1), "caption 0 0 0 Coffee\ncaption 5 2 3 T\\xE9a\n");
+    ASSERT_EQ(tpl({"decode", path("a.tpl")}), EXIT_OK);
+    EXPECT_NE(out_.find("key 0 0 0 coffee{ENTER}\ncaption 0 0 0 Coffee\ncaption 5 2 3 T\\xE9a\n"), std::string::npos);
+    write("b.lst", out_);
+    ASSERT_EQ(tpl({"encode", path("b.lst"), "-o", path("b.tpl")}), EXIT_OK) << err_;
+    EXPECT_EQ(read("b.tpl"), read("a.tpl"));
+    EXPECT_EQ(read("b.tpl.captions"), captions);
+    // --captions reads another file; diff names the captions that differ.
+    write("other.captions", "caption 0 0 0 Tea\ncaption 0 99 0 bad\n");
+    ASSERT_EQ(tpl({"decode", path("a.tpl"), "--captions", path("other.captions")}), EXIT_OK);
+    EXPECT_NE(out_.find("\ncaption 0 0 0 Tea\n"), std::string::npos);
+    EXPECT_NE(err_.find("other.captions: line 2: caption: column must be 0..21"), std::string::npos) << err_;
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), path("b.lst")}), EXIT_OK) << out_;
+    write("c.lst", "model 4\nkey 0 0 0 coffee{ENTER}\ncaption 0 0 0 Tea\n");
+    EXPECT_EQ(tpl({"diff", path("a.tpl"), path("c.lst")}), EXIT_DIFFERENT);
+    EXPECT_EQ(out_, "caption 0 0 0: Coffee | Tea\ncaption 5 2 3: T\\xE9a | PC4\n");
+    // A listing without captions leaves no captions file beside its data file.
+    write("d.lst", "model 4\n");
+    ASSERT_EQ(tpl({"encode", path("d.lst"), "-o", path("b.tpl")}), EXIT_OK);
+    EXPECT_FALSE(fs::exists(path("b.tpl.captions")));
+
+    write("long.lst", "model 4\n# ten characters:\ncaption 0 0 0 ABCDEFGHIJ\n");
+    EXPECT_EQ(tpl({"encode", path("long.lst"), "-o", path("l.tpl")}), EXIT_BAD_INPUT);
+    EXPECT_NE(err_.find("long.lst:3: caption:"), std::string::npos) << err_;
+    write("nokey.lst", "model 1\ncaption 1 0 0 x\n");  // a one-page model
+    EXPECT_EQ(tpl({"encode", path("nokey.lst"), "-o", path("n.tpl")}), EXIT_LEFT_OUT);
+    EXPECT_NE(err_.find("caption page 1 column 0 row 0 (line 2): the model has no key there"), std::string::npos);
+}
+
+TEST_F(Tpl, LegendsArePdfAndSayWhatIsWrong)
+{
+    write("a.lst", "model 4\nkey 0 0 0 coffee{ENTER}\ncaption 0 0 0 Coffee\n");
+    ASSERT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK);
+    ASSERT_EQ(tpl({"legends", path("a.tpl"), "-o", path("a.pdf")}), EXIT_OK) << err_;
+    EXPECT_EQ(read("a.pdf").substr(0, 5), "%PDF-");
+    ASSERT_EQ(tpl({"legends", path("a.lst"), "--texts", "--pitch", "12.5", "-o", path("b.pdf")}), EXIT_OK) << err_;
+    EXPECT_EQ(read("b.pdf").substr(0, 5), "%PDF-");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"legends", path("a.tpl")}, {"legends", path("a.tpl"), "-o", "-"},
+          {"legends", path("a.tpl"), "--pitch", "5", "-o", path("c.pdf")},
+          {"legends", path("a.tpl"), "--pitch", "19mm", "-o", path("c.pdf")},
+          {"decode", path("a.tpl"), "--texts"}, {"encode", path("a.lst"), "--captions", "x", "-o", path("c.tpl")}})
+        EXPECT_EQ(tpl(args), EXIT_BAD_INPUT) << args[1] << " " << args.back();
+    EXPECT_EQ(tpl({"legends", path("none.tpl"), "-o", path("c.pdf")}), EXIT_IO);
+    EXPECT_EQ(tpl({"legends", path("a.tpl"), "--captions", path("none"), "-o", path("c.pdf")}), EXIT_IO);
+    EXPECT_EQ(tpl({"legends", path("a.tpl"), "-o", path("no/folder/c.pdf")}), EXIT_IO);
+    EXPECT_FALSE(fs::exists(path("c.pdf")));
+}
+
 }  // namespace
 }  // namespace ptu::tpl

@@ -1,0 +1,39 @@
+// How texts and numbers are written in the program's own text files (the
+// ptu-tpl listing, the captions kept beside a data file): C escapes that let
+// every byte survive, numbers in decimal or 0x hexadecimal, and the lines
+// that name a cell ("<page> <column> <row> <text>").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ptu {
+
+// The text as a listing writes it: "\\" for a backslash, "\xHH" for bytes
+// outside 0x20..0x7E and for a blank at either end.
+std::string escapeText(std::string_view text);
+
+// The reverse of escapeText; also takes \n \r \t \" \' and octal escapes.
+// Returns false with a message for a broken escape.
+bool unescapeText(std::string_view text, std::string& out, std::string& err);
+
+// A number written in decimal or with 0x in hexadecimal.
+std::optional<long> parseNumber(std::string_view word);
+
+// The next blank-separated word of `rest`, which keeps what follows it.
+std::string_view nextWord(std::string_view& rest);
+
+// A line's cell and text after its keyword.
+struct CellText {
+    int page = 0;  // 0..5
+    int col = 0;   // 0..21
+    int row = 0;   // 0..15
+    std::string text;
+};
+
+// Reads "<page> <column> <row> <text>" (the text after one blank, escaped).
+// On a malformed line returns what is wrong, naming the line by `keyword`.
+std::optional<std::string> parseCellText(std::string_view keyword, std::string_view rest, CellText& out);
+
+}  // namespace ptu
