@@ -241,7 +241,11 @@ bool TForm1::FormKeyPress(int ch)
     const size_t row = size_t(std::clamp(kd.kyi[size_t(kd.pi)], 0, kRows - 1));
     switch (ch) {
     case 13: ked[row]->setFocus(); return true;
-    case 10: kpe[row]->setFocus(); return true;
+    case 10:
+        // A new name replaces the old one: the box opens with its text selected.
+        kpe[row]->setFocus();
+        kpe[row]->selectAll();
+        return true;
     case 27:
         pf_.messageBeep();
         if (askQuit()) {

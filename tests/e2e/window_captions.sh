@@ -43,8 +43,6 @@ keys "$id" ctrl+s
 file_dialog "Save Tessaral Keyboard Data File" "$work/plain.tpl"
 check "no captions file while every caption is its default" no "$([ -e plain.tpl.captions ] && echo yes || echo no)"
 keys "$id" ctrl+Return
-# The name box holds the key's default name: select it to type over it.
-xdotool key --delay 100 ctrl+a
 xdotool type --delay 50 'Coffee'
 keys "$id" Return
 keys "$id" ctrl+s
