@@ -97,10 +97,7 @@ CaptionsRead parseCaptions(std::string_view text)
     int lineNo = 0;
     while (!text.empty()) {
         ++lineNo;
-        const std::size_t nl = text.find('\n');
-        std::string_view line = text.substr(0, nl);
-        text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view line = takeLine(text);
         std::string_view rest = line;
         const std::string_view kw = nextWord(rest);
         if (kw.empty() || kw[0] == '#') continue;

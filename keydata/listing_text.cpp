@@ -19,6 +19,15 @@ int hexDigit(char c)
 
 }  // namespace
 
+std::string_view takeLine(std::string_view& text)
+{
+    const std::size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
 std::string_view nextWord(std::string_view& rest)
 {
     std::size_t i = 0;

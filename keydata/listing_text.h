@@ -21,6 +21,10 @@ bool unescapeText(std::string_view text, std::string& out, std::string& err);
 // A number written in decimal or with 0x in hexadecimal.
 std::optional<long> parseNumber(std::string_view word);
 
+// The next line of `text` without its line end (LF or CR LF); `text` keeps
+// what follows it.
+std::string_view takeLine(std::string_view& text);
+
 // The next blank-separated word of `rest`, which keeps what follows it.
 std::string_view nextWord(std::string_view& rest);
 
