@@ -94,7 +94,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (watched == this && (t == QEvent::WindowDeactivate || t == QEvent::WindowActivate)) ctrl_f = 0;
     if (t == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() != this) ctrl_f = 0;
+        QWidget* focus = QApplication::focusWidget();
+        if (w && (w->window() != this || w != (focus ? focus : this))) ctrl_f = 0;
     }
     // A dialog, message box or chooser of the program has closed.
     if (t == QEvent::Hide) {
