@@ -142,14 +142,25 @@ TEST(Navigation, CtrlRAndCtrlWRunOnceWhenCtrlIsReleased)
 TEST(Navigation, EscapeAsksBeforeQuitting)
 {
     Model4 w;
-    w.st->kd.hbuf[0][0][0] = "abc";
     w.pf.box_answer = IDCANCEL;
-    w.key(Qt::Key_Escape);
-    EXPECT_EQ(w.pf.only("box ").back(),
-              "box Tessaral POS Keyboard | Quit the program?\n\n1 key changed since the last Save or Write. | 1");
+    // The question says what changed since the last Save (or Read, Write, Load).
+    const auto asked = [&](const std::string& changes) {
+        w.key(Qt::Key_Escape);
+        EXPECT_EQ(w.pf.only("box ").back(), "box Tessaral POS Keyboard | Quit the program?" + changes + " | 1");
+    };
+    asked("");
+    w.st->kd.hbuf[0][0][0] = "abc";
+    w.st->kd.kcap[0][1][0] = "Tax";
+    w.st->rg.r27 = 77;
+    asked("\n\n2 keys and the keyboard settings changed since the last Save or Write.");
     EXPECT_TRUE(w.form->isVisible());
     EXPECT_EQ(w.st->kd.hbuf[0][0][0], "abc");
     EXPECT_EQ(w.current(), Cell(0, 0));
+    w.pf.files = {w.file("saved.tpl")};
+    w.form->Save1Click();
+    asked("");
+    w.st->kd.hbuf[0][0][0].clear();
+    asked("\n\n1 key changed since the last Save or Write.");
 
     w.pf.box_answer = IDOK;
     w.key(Qt::Key_Escape);

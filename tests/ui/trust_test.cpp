@@ -1,6 +1,6 @@
 // The window changes only what the user changed: national characters kept
 // byte for byte, commits on their own key, drops and tokens that do what they
-// say, Read and Write only when asked, a word before unsaved work is lost.
+// say, Read and Write only when asked.
 #include "keydata/charset.h"
 #include "keydata/encode.h"
 #include "tests/ui/window_fixture.h"
@@ -233,33 +233,6 @@ TEST(Trust, ReadAndWriteRunOnlyWhenAsked)
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control);
     EXPECT_EQ(w.writes(), 1);
     EXPECT_EQ(w.reads(), 0);
-}
-
-TEST(Trust, QuittingSaysWhatWasNotSaved)
-{
-    Shown w;
-    w.pf.box_answer = IDCANCEL;
-    const auto asked = [&](const char* changes) {
-        w.key(Qt::Key_Escape);
-        EXPECT_EQ(w.pf.only("box ").back(), std::string("box Tessaral POS Keyboard | Quit the program?") + changes + " | 1");
-    };
-    asked("");
-    w.type("one");
-    w.key(Qt::Key_Return);
-    w.key(Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), 'x');
-    w.key(Qt::Key_Return);
-    asked("\n\n1 key changed since the last Save or Write.");
-    w.key(Qt::Key_Right);
-    w.type("two");
-    w.key(Qt::Key_Return);
-    w.st->rg.r27 = 77;
-    asked("\n\n2 keys and the keyboard settings changed since the last Save or Write.");
-    w.pf.files = {w.file("saved.tpl")};
-    w.form->Save1Click();
-    asked("");
-    w.form->Undo1Click();
-    asked("\n\n1 key changed since the last Save or Write.");
 }
 
 }  // namespace
