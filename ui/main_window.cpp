@@ -114,15 +114,27 @@ QRect TForm1::screenRect() const
     return QRect(0, 0, 800, 600);
 }
 
-void TForm1::detect()
+std::string TForm1::detect()
 {
     pf_.holdMouse(true);
     pf_.progressText("Detecting Keyboard ...", kKeepColour);
     pf_.progressRepaint();
+    pf_.pump();
     rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
     rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
-    for (int i = 0; i < kInfoAttempts; ++i)
-        if (rwkb(st_, pf_, MODE_INFO, st_.buf.obuf) == RWKB_OK) break;
+    // Each attempt waits half a second and more: the box says what for,
+    // and is painted between them.
+    const std::string device = st_.fl.usb_f ? std::string() : pf_.deviceName();
+    bool answered = false;
+    for (int i = 0; i < kInfoAttempts && !answered; ++i) {
+        if (!device.empty())
+            pf_.progressText("Detecting Keyboard ...\nwaiting for the keyboard driver at " + device + " (attempt " +
+                                 std::to_string(i + 1) + " of " + std::to_string(kInfoAttempts) + ")",
+                             kKeepColour);
+        pf_.progressRepaint();
+        pf_.pump();
+        answered = rwkb(st_, pf_, MODE_INFO, st_.buf.obuf) == RWKB_OK;
+    }
     pf_.progressText("Detecting Finished!", kKeepColour);
     pf_.progressRepaint();
     // Clicks made while the keyboard was detected are dropped.
@@ -131,13 +143,21 @@ void TForm1::detect()
         pf_.sleep(100);
     }
     pf_.holdMouse(false);
+    if (st_.fl.usb_f || (answered && st_.rg.r2a != 0)) return {};
+    if (!answered) {
+        const std::string why = pf_.deviceProblem();
+        return why.empty() ? "No keyboard answered the identification in " + std::to_string(kInfoAttempts) + " attempts."
+                           : "No keyboard answered: " + why + ".";
+    }
+    return "The keyboard answered without naming its model.";
 }
 
 bool TForm1::FormCreate()
 {
     Log& log = st_.log;
     log.printf("\n In FormCreate at %ld \n", pf_.now());
-    detect();
+    const std::string unnamed = detect();
+    if (setup_.choosers.explain) setup_.choosers.explain(unnamed);
 
     const std::optional<std::string> caption = modelDecision(st_, pf_, setup_.dataFolders, setup_.choosers);
     if (!caption) {

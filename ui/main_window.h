@@ -27,6 +27,11 @@ class QMenu;
 
 namespace ptu {
 
+// The file dialogs' filters: each entry's description as the user reads it
+// (the dialog hides the pattern in brackets behind it).
+inline constexpr char kSaveFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All files *.* (*)";
+inline constexpr char kOpenFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)";
+
 class RowBox;
 class TAboutBox2;
 class TAboutBox4;
@@ -231,7 +236,9 @@ protected:
 
 private:
     // Construction steps of FormCreate.
-    void detect();
+    // Identifies the keyboard; returns why it named no model ("" when it did,
+    // or on the USB road).
+    std::string detect();
     QRect screenRect() const;
     void buildGrid();
     void buildRowBoxes();
@@ -256,6 +263,9 @@ private:
     bool endTyping(int ch, const std::function<void()>& commit);
     // While a row box is edited Read, Write, Load and Save say so and do nothing.
     bool editing(const char* command);
+    // Without a keyboard (a USB model named by hand, the demonstration mode)
+    // Read, Write and Verify say so and do nothing.
+    bool noKeyboard(const char* command);
     // The keys that did not fit the memory, one line each.
     std::string keyList(const std::vector<KeyRef>& keys) const;
     void refreshUndoItem();

@@ -39,6 +39,25 @@ QHBoxLayout* okCancel(QDialog* d, QPushButton*& ok, QPushButton*& cancel)
     return row;
 }
 
+// The line above a chooser's buttons that says why it is asked; hidden
+// while it says nothing.
+QLabel* noteLabel(QDialog* d)
+{
+    auto* note = new QLabel(d);
+    note->setObjectName("Note");
+    note->setWordWrap(true);
+    note->setFixedWidth(360);
+    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note->hide();
+    return note;
+}
+
+void showNote(QLabel* note, const std::string& text)
+{
+    note->setText(QString::fromStdString(text));
+    note->setVisible(!text.empty());
+}
+
 }  // namespace
 
 TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(parent), st_(st), pf_(pf)
@@ -47,6 +66,8 @@ TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(paren
     setWindowTitle("Tessaral Programmable Keyboard");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
+    Note = noteLabel(this);
+    layout->addWidget(Note);
     layout->addWidget(new QLabel("Choose your keyboard type:", this));
     for (int i = 0; i < 5; ++i) {
         RadioButton[size_t(i)] = new QRadioButton(kMemoryTypes[i], this);
@@ -73,6 +94,8 @@ bool TAboutBox3::event(QEvent* event)
 
 void TAboutBox3::CancelBtnClick() { reject(); }
 
+void TAboutBox3::setNote(const std::string& text) { showNote(Note, text); }
+
 void TAboutBox3::reject()
 {
     st_.fl.cancel_f = 1;
@@ -95,6 +118,8 @@ TDialog1::TDialog1(State& st, QWidget* parent) : QDialog(parent), st_(st)
     }
     RadioButton[0]->setChecked(true);
     auto* layout = new QVBoxLayout(this);
+    Note = noteLabel(this);
+    layout->addWidget(Note);
     layout->addWidget(frame);
     layout->addLayout(okCancel(this, OKBtn, CancelBtn));
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -121,6 +146,8 @@ void TDialog1::setChoices(const DriverChoice& choice)
 
 void TDialog1::CancelBtnClick() { reject(); }
 
+void TDialog1::setNote(const std::string& text) { showNote(Note, text); }
+
 void TDialog1::reject()
 {
     st_.fl.cancel_f = 1;
@@ -134,6 +161,10 @@ ModelChoosers modalChoosers(TAboutBox3& memoryType, TDialog1& driverModel)
     c.driverModel = [&driverModel](State&, const DriverChoice& choice) {
         driverModel.setChoices(choice);
         driverModel.exec();
+    };
+    c.explain = [&memoryType, &driverModel](const std::string& text) {
+        memoryType.setNote(text);
+        driverModel.setNote(text);
     };
     return c;
 }

@@ -4,6 +4,9 @@
 #include "ui/colours.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWindow>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +18,12 @@
 #include <algorithm>
 
 namespace ptu {
+
+namespace {
+
+constexpr int kExposeWaitMs = 1000;
+
+}  // namespace
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent)
 {
@@ -87,6 +96,14 @@ void TAboutBox1::showBox()
     show();
     raise();
     activateWindow();
+    // A box just mapped is painted only once the window system has shown
+    // it: wait for that (briefly), since keyboard work pumps seldom.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
     repaintBox();
 }
 

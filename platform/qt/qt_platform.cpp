@@ -159,6 +159,9 @@ std::string QtPlatform::chooseFile(const FileChoice& choice)
 {
     if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
     QFileDialog d(QApplication::activeWindow(), QString::fromStdString(choice.title));
+    // The filters read as their descriptions alone ("Tessaral Keyboard Data
+    // *.tpl"), without Qt's copy of the pattern after them.
+    d.setOption(QFileDialog::HideNameFilterDetails);
     d.setNameFilter(QString::fromStdString(choice.filter));
     d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
     d.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
