@@ -30,7 +30,6 @@ namespace {
 
 constexpr int kInfoAttempts = 5;
 constexpr int kSettlePasses = 10;
-constexpr int kTaskBarHeight = 27;
 constexpr int kStatusPanelWidth = 150;
 constexpr char kQuitCaption[] = "Tessaral POS Keyboard";
 
@@ -107,13 +106,6 @@ KeyPanel* TForm1::currentPanel() const
 
 std::string TForm1::findData(const std::string& name) const { return findDataFile(setup_.dataFolders, name); }
 
-QRect TForm1::screenRect() const
-{
-    if (!setup_.screen.isEmpty()) return setup_.screen;
-    if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry();
-    return QRect(0, 0, 800, 600);
-}
-
 std::string TForm1::detect()
 {
     pf_.holdMouse(true);
@@ -165,9 +157,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    const QRect scr = screenRect();
-    setGeometry(scr.x(), scr.y(), scr.width(), scr.height() - kTaskBarHeight);
-    if (layout()) layout()->activate();
+    placeWindow();
 
     update_globals(st_);
     st_.kd.kxi.fill(st_.mv.kxs);
@@ -311,12 +301,12 @@ void TForm1::Help1Click()
                        MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    HelpWindow::showContents(this, QString::fromStdString(path), [this] { About1Click(); });
+    HelpWindow::showContents(this, QString::fromStdString(path), [this](QWidget* over) { About1Click(over); });
 }
 
-void TForm1::About1Click()
+void TForm1::About1Click(QWidget* over)
 {
-    if (aboutCommand) aboutCommand();
+    if (aboutCommand) aboutCommand(over ? over : this);
     Edit1->setFocus();
 }
 

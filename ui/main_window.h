@@ -192,7 +192,9 @@ public:
     void Config1Click();
     void MSR1Click();
     void Help1Click();
-    void About1Click();
+    // The About box, in front of `over` (the help window it was opened
+    // from), else of the main window.
+    void About1Click(QWidget* over = nullptr);
 
     // The configuration and stripe-reader dialogs (made after the window).
     TAboutBox2* AboutBox2 = nullptr;
@@ -224,7 +226,7 @@ public:
     void panelContextMenu(KeyPanel* panel, QPoint globalPos) override;
 
     // The About box, when the program made one.
-    std::function<void()> aboutCommand;
+    std::function<void(QWidget* over)> aboutCommand;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -240,6 +242,9 @@ private:
     // or on the USB road).
     std::string detect();
     QRect screenRect() const;
+    // Gives the window the screen, less the task bar, before the grid is
+    // laid out on its client area (on Wayland: the room the compositor has).
+    void placeWindow();
     void buildGrid();
     void buildRowBoxes();
     void buildMenu();

@@ -134,6 +134,9 @@ void QtPlatform::progressCaption(const std::string& caption)
 void QtPlatform::centreMouse()
 {
     if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    // A Wayland client cannot move the pointer: nothing is tried (Qt would
+    // only warn).
+    if (QGuiApplication::platformName().startsWith("wayland")) return;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
         QCursor::setPos(screen, g.x() + g.width() / 2, g.y() + g.height() / 2);
