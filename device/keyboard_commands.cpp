@@ -95,7 +95,7 @@ bool keyboardAttached(const Flags& fl) { return !fl.ask_f && !fl.d_f; }
 std::string noKeyboardText(const Flags& fl, const char* command)
 {
     const std::string why = fl.d_f ? "the program runs as a demonstration (-d)"
-                                   : "the USB keyboard library did not answer and the model was chosen by hand";
+                                   : "the USB keyboard could not be opened and its model was named by hand";
     return std::string("No keyboard is attached: ") + why + ". " + command +
            " does nothing; open, edit and save data files as usual.";
 }

@@ -61,7 +61,7 @@ bool TForm1::loadFile(const std::string& path)
         return refuse();
     }
     if (!check.doubts.empty() &&
-        pf_.messageBox(path + " may be no data file of this keyboard: " + check.doubts +
+        pf_.messageBox(path + " may not be a data file of this keyboard: " + check.doubts +
                            ".\n\nOK loads its first " + std::to_string(st_.mv.kbb_f) +
                            " bytes as the keyboard's image; Cancel leaves everything as it was.",
                        kAppTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
