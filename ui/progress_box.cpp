@@ -93,6 +93,7 @@ void TAboutBox1::stepIt() { ProgressBar1->setValue(std::min(ProgressBar1->value(
 void TAboutBox1::showBox()
 {
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    const bool mapped = !isVisible();
     show();
     raise();
     activateWindow();
@@ -100,7 +101,7 @@ void TAboutBox1::showBox()
     // it: wait for that (briefly), since keyboard work pumps seldom.
     QElapsedTimer waited;
     waited.start();
-    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+    while (mapped && windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
         QCoreApplication::processEvents();
         QThread::msleep(5);
     }
