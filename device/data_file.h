@@ -43,7 +43,7 @@ int readDataFile(State& s, const std::string& path, std::string& error, long lon
 // What Open says about a file before anything changes: a file shorter than
 // the keyboard's image cannot be loaded (`shortText`, the second line of
 // "Data Loading Failed!"); one that is longer, or whose image does not end
-// in the signature 55 AA D6, may be no data file of this keyboard
+// in the signature 55 AA D6, may not be a data file of this keyboard
 // (`doubts`: what is wrong, "" when nothing is).
 struct FileCheck {
     std::string shortText;
