@@ -101,9 +101,10 @@ void TAboutBox1::showBox()
     // it: wait for that (briefly), since keyboard work pumps seldom.
     QElapsedTimer waited;
     waited.start();
-    while (mapped && windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+    QWindow* window = windowHandle();
+    while (mapped && window && !window->isExposed() && waited.elapsed() < kExposeWaitMs) {
         QCoreApplication::processEvents();
-        QThread::msleep(5);
+        if (!window->isExposed()) QThread::msleep(2);
     }
     repaintBox();
 }
