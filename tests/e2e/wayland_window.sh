@@ -5,9 +5,7 @@
 # above the screen's bottom for the status bar below it.
 source "$(dirname "$0")/lib/common.sh" "$1"
 cd "$work" || exit 1
-for tool in weston convert; do
-  command -v $tool >/dev/null || { echo "FAILED: $tool is not installed (make test installs it)"; exit 1; }
-done
+command -v weston >/dev/null && command -v convert >/dev/null || { echo "FAILED: weston or ImageMagick missing (make test installs them)"; exit 1; }
 w=1280 h=800
 # --debug lets weston-screenshooter take the screen.
 weston --backend=headless-backend.so --use-pixman --socket=wl-ptu --width=$w --height=$h --debug >weston.log 2>&1 &
@@ -22,8 +20,7 @@ shot() { rm -f wayland-screenshot-*.png; timeout 10 weston-screenshooter >/dev/n
 teal() { convert shot.png -crop "1x$h+$((w / 2))+0" txt:- | grep -n '#008080' | cut -d: -f1; }
 rows=
 for _ in $(seq 60); do sleep 0.5; shot && [ -n "$(teal)" ] && sleep 1 && shot && rows=$(teal) && break; done
-check "the window comes up on weston" yes "$([ -n "$rows" ] && echo yes || echo no)"
-[ -n "$rows" ] || { cat err weston.log >&2; exit 1; }
+[ -n "$rows" ] || { echo "FAILED: the window did not come up on weston"; cat err weston.log >&2; exit 1; }
 first=$(($(echo "$rows" | head -n 1) - 2)) last=$(($(echo "$rows" | tail -n 1) - 2))
 check "the client area starts below the panel and the title bar" yes "$([ $first -ge 40 ] && echo yes || echo no)"
 check "the status bar fits below it ($last of $h rows)" yes "$([ $((h - 1 - last)) -ge 15 ] && echo yes || echo no)"
