@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# On Wayland the compositor places the window and adds its title bar and
-# panel: under weston's headless backend the whole window lies on the screen.
-# Judged from weston's screenshot: the teal client area ends high enough
-# above the screen's bottom for the status bar below it.
+# On Wayland (weston's headless backend; --debug lets its screenshooter work) the whole window lies on
+# the screen: the teal client area starts below panel and title bar and leaves room for the status bar.
 source "$(dirname "$0")/lib/common.sh" "$1"
 cd "$work" || exit 1
 command -v weston >/dev/null && command -v convert >/dev/null || { echo "FAILED: weston or ImageMagick missing (make test installs them)"; exit 1; }
 w=1280 h=800
-# --debug lets weston-screenshooter take the screen.
 weston --backend=headless-backend.so --use-pixman --socket=wl-ptu --width=$w --height=$h --debug >weston.log 2>&1 &
 wpid=$!
 trap 'kill $pid $wpid 2>/dev/null; stop_sim; rm -rf "$work"' EXIT
@@ -22,8 +19,8 @@ rows=
 for _ in $(seq 60); do sleep 0.5; shot && [ -n "$(teal)" ] && sleep 1 && shot && rows=$(teal) && break; done
 [ -n "$rows" ] || { echo "FAILED: the window did not come up on weston"; cat err weston.log >&2; exit 1; }
 first=$(($(echo "$rows" | head -n 1) - 2)) last=$(($(echo "$rows" | tail -n 1) - 2))
-check "the client area starts below the panel and the title bar" yes "$([ $first -ge 40 ] && echo yes || echo no)"
-check "the status bar fits below it ($last of $h rows)" yes "$([ $((h - 1 - last)) -ge 15 ] && echo yes || echo no)"
+check "the client area lies below panel and title bar, above the status bar ($first..$last of $h rows)" yes \
+  "$([ $first -ge 40 ] && [ $((h - 1 - last)) -ge 15 ] && echo yes || echo no)"
 check "the screen's last row is the status bar's" EFEFEF "$(convert shot.png -format "%[hex:p{$((w / 2)),$((h - 1))}]" info: | cut -c1-6)"
 check "no warning about moving the pointer" "" "$(grep -i 'cursor position' err)"
 exit $fail

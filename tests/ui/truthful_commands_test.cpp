@@ -1,5 +1,4 @@
-// No transfer without a keyboard, a file that is no image named before it
-// loads, the cause of an unreachable keyboard; and the small things.
+// Commands that tell the truth: no keyboard, no image, no driver; and the small things.
 #include "platform/qt/qt_platform.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/about_box.h"
