@@ -1,5 +1,7 @@
 #include "ui/model_choosers.h"
 
+#include "ui/chooser_note.h"
+
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -39,25 +41,6 @@ QHBoxLayout* okCancel(QDialog* d, QPushButton*& ok, QPushButton*& cancel)
     return row;
 }
 
-// The line above a chooser's buttons that says why it is asked; hidden
-// while it says nothing.
-QLabel* noteLabel(QDialog* d)
-{
-    auto* note = new QLabel(d);
-    note->setObjectName("Note");
-    note->setWordWrap(true);
-    note->setFixedWidth(360);
-    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    note->hide();
-    return note;
-}
-
-void showNote(QLabel* note, const std::string& text)
-{
-    note->setText(QString::fromStdString(text));
-    note->setVisible(!text.empty());
-}
-
 }  // namespace
 
 TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(parent), st_(st), pf_(pf)
@@ -66,7 +49,7 @@ TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(paren
     setWindowTitle("Tessaral Programmable Keyboard");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    Note = noteLabel(this);
+    Note = chooserNote(this);
     layout->addWidget(Note);
     layout->addWidget(new QLabel("Choose your keyboard type:", this));
     for (int i = 0; i < 5; ++i) {
@@ -118,7 +101,7 @@ TDialog1::TDialog1(State& st, QWidget* parent) : QDialog(parent), st_(st)
     }
     RadioButton[0]->setChecked(true);
     auto* layout = new QVBoxLayout(this);
-    Note = noteLabel(this);
+    Note = chooserNote(this);
     layout->addWidget(Note);
     layout->addWidget(frame);
     layout->addLayout(okCancel(this, OKBtn, CancelBtn));

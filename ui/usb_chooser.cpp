@@ -1,7 +1,10 @@
 #include "ui/usb_chooser.h"
 
+#include "ui/chooser_note.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -18,6 +21,8 @@ constexpr const char* kCaptions[TDialog2::kModels] = {
 constexpr int kRowsPerColumn = 7;
 
 }  // namespace
+
+void TDialog2::setNote(const std::string& text) { showNote(Note, text); }
 
 const char* TDialog2::caption(int i) { return (i >= 0 && i < kModels) ? kCaptions[i] : ""; }
 
@@ -53,6 +58,8 @@ TDialog2::TDialog2(State& st, QWidget* parent)
     buttons->addWidget(CancelBtn);
 
     auto* layout = new QVBoxLayout(this);
+    Note = chooserNote(this);
+    layout->addWidget(Note);
     layout->addLayout(models);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
