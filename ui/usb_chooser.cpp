@@ -39,7 +39,7 @@ TDialog2::TDialog2(State& st, QWidget* parent)
         RadioButton[i] = new QRadioButton(kCaptions[i], this);
         RadioButton[i]->setObjectName(QString("RadioButton%1").arg(i + 1));
         RadioButton[i]->setChecked(false);
-        models->addWidget(RadioButton[i], i % kRowsPerColumn, i / kRowsPerColumn);
+        models->addWidget(RadioButton[i], i % kRowsPerColumn, i / kRowsPerColumn, Qt::AlignLeft);
     }
 
     OKBtn = new QPushButton("OK", this);
