@@ -89,7 +89,10 @@ int batchRoad(State& st, Platform& pf, const std::string& cp)
 int runBatchRoad(State& st, QtPlatform& pf, const std::string& cp)
 {
     catchInterruptions();
-    auto box = std::make_unique<TAboutBox1>();
+    // Without a display nobody sees the box (its texts go to standard
+    // error): it is not built, which spares the run the fonts.
+    std::unique_ptr<TAboutBox1> box;
+    if (!pf.headless()) box = std::make_unique<TAboutBox1>();
     bindProgressBox(pf, box.get());
     const int status = batchRoad(st, pf, cp);
     bindProgressBox(pf, nullptr);

@@ -42,6 +42,14 @@ bool runUsbRoad(State& st, QtPlatform& pf, std::unique_ptr<TDialog2>& chooser)
             s.fl.cancel_f = 1;
             return;
         }
+        // Why the model is asked: the loader's reason when the library
+        // did not load, else the keyboard did not answer through it.
+        const auto* loader = dynamic_cast<const DlLibrary*>(&pf.library());
+        const std::string why = loader && !loader->errorText().empty()
+                                    ? loader->errorText()
+                                    : std::string("the USB keyboard library did not reach a keyboard");
+        dialog->setNote("No USB keyboard answered: " + why +
+                        ". Name the model to open, edit and save data files; Read and Write need the keyboard.");
         dialog->exec();
     };
     if (usbRoad(st, pf, ask)) return true;

@@ -69,7 +69,7 @@ bool openWindow(State& st, QtPlatform& pf, WindowForms& forms, std::unique_ptr<T
     if (!forms.form->FormCreate()) return false;
 
     forms.about = std::make_unique<TAboutBox>(st.fl, forms.form.get());
-    forms.form->aboutCommand = [about = forms.about.get()] { about->exec(); };
+    forms.form->aboutCommand = [about = forms.about.get()](QWidget* over) { about->execOver(over); };
     forms.config = std::make_unique<TAboutBox2>(st, pf, forms.form.get());
     forms.form->AboutBox2 = forms.config.get();
     forms.msr = std::make_unique<TAboutBox4>(st, forms.form.get());

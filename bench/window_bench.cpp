@@ -60,7 +60,7 @@ struct Sim : bench::SimFolder {
         setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
         setenv("PTU_NO_SOUND", "1", 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        start(binDir);
+        start(binDir, " --memory " + bench::quote(dir / "mem.bin"));
     }
 };
 

@@ -45,5 +45,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # plugins that draw the window's icon are loaded at run time, so named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# On a Wayland desktop the window is then a Wayland client of its own.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

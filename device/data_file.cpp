@@ -22,19 +22,40 @@ std::vector<KeyRef> buildDataFile(State& s)
     return buildImage(s, true, [](State& st) { sc2hid(st, st.buf.ibuf); });
 }
 
-bool saveDataFile(const State& s, const std::string& path, std::string& error)
+bool saveDataFile(const State& s, const std::string& path, std::string& error, SaveTrace* trace)
 {
     const int kbb = std::clamp(s.mv.kbb_f, 0, kImageBufSize);
     ReplacingFile f;
-    if (!f.open(path) || !f.write(s.buf.ibuf.data(), size_t(kbb)) || !f.commit()) {
+    const bool saved = f.open(path) && f.write(s.buf.ibuf.data(), size_t(kbb)) && f.commit();
+    if (trace) {
+        trace->written = long(f.written());
+        trace->last = saved && kbb > 0 ? int(s.buf.ibuf[size_t(kbb - 1)]) : -1;
+    }
+    if (!saved) {
         error = f.error().empty() ? "cannot write " + path : f.error();
         f.discard();
-        return false;
     }
-    return true;
+    return saved;
 }
 
-int readDataFile(State& s, const std::string& path, std::string& error)
+FileCheck checkDataFile(const State& s, std::span<const uint8_t> bytes, long long size)
+{
+    FileCheck out;
+    const long long kbb = s.mv.kbb_f;
+    const std::string sizes = std::to_string(size) + " bytes; an image of this keyboard has " + std::to_string(kbb);
+    if (size < kbb || bytes.size() < size_t(kbb) || kbb < 3) {
+        out.shortText = "The file holds " + sizes + ".";
+        return out;
+    }
+    std::vector<std::string> doubts;
+    if (size > kbb) doubts.push_back(sizes);
+    const uint8_t* tail = bytes.data() + kbb - 3;
+    if (tail[0] != 0x55 || tail[1] != 0xAA || tail[2] != 0xD6) doubts.push_back("no data-file signature at its end");
+    for (const std::string& d : doubts) out.doubts += (out.doubts.empty() ? "" : "; ") + d;
+    return out;
+}
+
+int readDataFile(State& s, const std::string& path, std::string& error, long long* size)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -60,6 +81,10 @@ int readDataFile(State& s, const std::string& path, std::string& error)
     if (failed) {
         error = "cannot read " + path + ": " + std::strerror(e ? e : EIO);
         return -1;
+    }
+    if (size) {
+        const std::uintmax_t whole = fs::file_size(path, ec);
+        *size = ec ? (long long)n : (long long)std::max<std::uintmax_t>(whole, n);
     }
     return int(n);
 }

@@ -90,6 +90,26 @@ int readInto(State& st, Platform& pf, std::span<uint8_t> raw, const char* label)
 
 }  // namespace
 
+bool keyboardAttached(const Flags& fl) { return !fl.ask_f && !fl.d_f; }
+
+std::string noKeyboardText(const Flags& fl, const char* command)
+{
+    const std::string why = fl.d_f ? "the program runs as a demonstration (-d)"
+                                   : "the USB keyboard could not be opened and its model was named by hand";
+    return std::string("No keyboard is attached: ") + why + ". " + command +
+           " does nothing; open, edit and save data files as usual.";
+}
+
+std::string transferProblem(const State& st, Platform& pf, int result)
+{
+    if (std::string why = pf.deviceProblem(); !why.empty()) return why;
+    if (st.fl.usb_f)
+        return result == 1 ? std::string("the USB keyboard library is not loaded")
+                           : "the USB keyboard library reported status " + std::to_string(result);
+    if (result == XFER_FAILED) return "a block of the keyboard's memory failed in five attempts";
+    return "the transfer ended with result " + std::to_string(result);
+}
+
 int readKeyboard(State& st, Platform& pf)
 {
     const Registers before = st.rg;

@@ -7,9 +7,22 @@
 #include "keydata/state.h"
 #include "platform/platform.h"
 
+#include <string>
 #include <vector>
 
 namespace ptu {
+
+// Whether Read, Write and Verify can reach a keyboard: not once the USB
+// model was named by hand (ask_f, the library is not in use) nor in the
+// demonstration mode (d_f), where the transfers would only pretend.
+bool keyboardAttached(const Flags& fl);
+// What the window says instead of such a transfer.
+std::string noKeyboardText(const Flags& fl, const char* command);
+
+// Why a transfer of readKeyboard, sendWriteImage or readImage failed, for a
+// person: the cause the platform knows (as the batch road says it), else
+// what the result code means.
+std::string transferProblem(const State& st, Platform& pf, int result);
 
 // Reads the whole keyboard memory and decodes it into the key texts, the
 // registers, ldt and magcfg. Returns the block transfer's result (0 when it

@@ -28,6 +28,9 @@ struct DriverChoice {
 struct ModelChoosers {
     std::function<void(State&)> memoryType;                        // the five memory types
     std::function<void(State&, const DriverChoice&)> driverModel;  // small or large models
+    // A line the choosers show above their buttons: why the keyboard did not
+    // name its model ("" shows none).
+    std::function<void(const std::string&)> explain;
 };
 
 // The progress box's caption while the window of model `kbt_f` is built

@@ -1,10 +1,11 @@
 #include "device/replacing_file.h"
 
+#include "platform/file_sync.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +33,7 @@ bool ReplacingFile::open(const std::string& destination)
 {
     discard();
     error_.clear();
+    dest_ = destination;
     if (destination.empty()) {
         error_ = "no file name";
         return false;
@@ -102,38 +104,51 @@ bool ReplacingFile::write(const void* data, size_t n)
         pending_.insert(pending_.end(), p, p + n);
         return true;
     }
-    return fp_ && std::fwrite(data, 1, n, fp_) == n;
+    if (!fp_) return false;
+    const size_t put = std::fwrite(data, 1, n, fp_);
+    written_ += put;
+    if (put != n && error_.empty()) error_ = "cannot write " + dest_ + ": " + reason(errno);
+    return put == n;
+}
+
+// The existing file of a folder that takes no new file: the whole content
+// goes over the old one from its start (a failure half-way leaves the file
+// no shorter than it was), reaches the disk, and only then is the file cut
+// to the new length.
+bool ReplacingFile::writeInPlace()
+{
+    deferred_ = false;
+    errno = 0;
+    fp_ = std::fopen(dest_.c_str(), "r+b");
+    if (!fp_) {
+        error_ = "cannot write " + dest_ + ": " + reason(errno);
+        pending_.clear();
+        return false;
+    }
+    errno = 0;
+    written_ = std::fwrite(pending_.data(), 1, pending_.size(), fp_);
+    int e = written_ == pending_.size() ? 0 : (errno ? errno : EIO);
+    if (!e) e = syncFile(fp_);
+    if (!e) e = truncateFile(fp_, (long long)pending_.size());
+    if (!e) e = syncFile(fp_);
+    pending_.clear();
+    if (e) error_ = "cannot write " + dest_ + ": " + reason(e);
+    return e == 0;
 }
 
 bool ReplacingFile::commit()
 {
-    if (deferred_) {
-        deferred_ = false;
-        errno = 0;
-        fp_ = std::fopen(dest_.c_str(), "wb");
-        if (!fp_) {
-            error_ = "cannot write " + dest_ + ": " + reason(errno);
-            pending_.clear();
-            return false;
-        }
-        const bool written = std::fwrite(pending_.data(), 1, pending_.size(), fp_) == pending_.size();
-        pending_.clear();
-        if (!written) error_ = "cannot write " + dest_ + ": " + reason(errno);
-    }
+    bool ok = deferred_ ? writeInPlace() : fp_ && error_.empty();
     if (!fp_) {
-        if (error_.empty()) error_ = "no file open";
+        if (error_.empty()) error_ = "cannot write " + (dest_.empty() ? std::string("the file") : dest_) + ": not open";
         return false;
     }
-    errno = 0;
-    bool ok = std::fflush(fp_) == 0 && !std::ferror(fp_);
-    int e = errno;
     // The new content reaches the disk before it takes the old file's name:
     // a power cut then leaves the old file or the new one, never an empty
-    // one. A file system that cannot sync (EINVAL) is not an error.
-    if (ok && !temp_.empty() && fsync(fileno(fp_)) != 0 && errno != EINVAL) {
-        ok = false;
-        e = errno;
-    }
+    // one.
+    int e = 0;
+    if (ok && (e = syncFile(fp_)) != 0) ok = false;
+    errno = 0;
     if (std::fclose(fp_) != 0 && ok) {
         ok = false;
         e = errno;
@@ -141,7 +156,7 @@ bool ReplacingFile::commit()
     fp_ = nullptr;
     std::error_code ec;
     if (!ok) {
-        error_ = "cannot write " + dest_ + ": " + reason(e);
+        if (error_.empty()) error_ = "cannot write " + dest_ + ": " + reason(e);
     } else if (!temp_.empty()) {
         const fs::file_status old = fs::status(dest_, ec);
         if (!ec && fs::exists(old)) fs::permissions(temp_, old.permissions(), ec);
@@ -159,6 +174,7 @@ bool ReplacingFile::commit()
 void ReplacingFile::discard()
 {
     deferred_ = false;
+    written_ = 0;
     pending_.clear();
     if (fp_) std::fclose(fp_);
     fp_ = nullptr;

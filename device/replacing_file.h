@@ -3,7 +3,8 @@
 // fails half-way never destroys the file it was meant to replace. A
 // destination that is not a regular file (a device, a pipe) is written in
 // place instead, and so is an existing file in a folder that takes no new
-// file: its content is kept in memory and written only by commit().
+// file: its content is kept in memory and written over the old one only by
+// commit(), synced, and the file then cut to its new length.
 #pragma once
 
 #include <cstdio>
@@ -36,15 +37,22 @@ public:
     void discard();
 
     const std::string& temporary() const { return temp_; }
+    // Why open, write or commit failed, naming the file.
     const std::string& error() const { return error_; }
+    // The bytes the file took so far (for a file written in place, once
+    // commit() has run).
+    size_t written() const { return written_; }
 
 private:
+    bool writeInPlace();
+
     std::FILE* fp_ = nullptr;
     std::string dest_;
     std::string temp_;
     std::string error_;
     bool deferred_ = false;      // written in place by commit()
     std::vector<char> pending_;  // what commit() writes then
+    size_t written_ = 0;
 };
 
 }  // namespace ptu

@@ -104,7 +104,8 @@ public:
     virtual unsigned long versionNumber() { return 0; }
 
     // A file dialog: the chosen file's path, or "" when it was cancelled.
-    // `filter` is a list of "description (*.ext)" entries separated by ";;".
+    // `filter` is a list of "description (*.ext)" entries separated by ";;";
+    // the dialog shows each description alone.
     struct FileChoice {
         bool save;
         std::string title;
@@ -134,6 +135,9 @@ public:
     // Why the driver devices could not be opened the last time, for a
     // person; empty when nothing is known.
     virtual std::string deviceProblem() { return {}; }
+    // Where the first driver device is reached (a socket's path), for a
+    // person; empty when nothing is known.
+    virtual std::string deviceName() { return {}; }
 
     // Run-time loading of shared libraries (the USB keyboard library). The
     // default loader finds nothing.

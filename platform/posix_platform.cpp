@@ -127,6 +127,8 @@ void PosixPlatform::warning(const std::string& line) { stderrLines().line("ptu: 
 
 int PosixPlatform::interruption() { return caughtInterruption(); }
 
+std::string PosixPlatform::deviceName() { return frame::portgatePath(); }
+
 std::string PosixPlatform::deviceProblem()
 {
     const OpenFailure& first = failed_[0];

@@ -28,6 +28,7 @@ public:
     int interruption() override;
     void warning(const std::string& line) override;
     std::string deviceProblem() override;
+    std::string deviceName() override;
     // $XDG_STATE_HOME/ptu/history, else ~/.local/state/ptu/history.
     std::string historyFolder() override;
     DlLibrary& library() override { return lib_; }

@@ -60,6 +60,9 @@ TAboutBox::TAboutBox(const Flags& f, QWidget* parent) : QDialog(parent)
     Version = new QLabel(versionLabel(f), this);
     Version->setObjectName("Version");
     Version->setAlignment(Qt::AlignCenter);
+    ProgramVersion = new QLabel(QString("ptu ") + PTU_VERSION, this);
+    ProgramVersion->setObjectName("ProgramVersion");
+    ProgramVersion->setAlignment(Qt::AlignCenter);
     OKButton = new QPushButton("OK", this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -68,8 +71,18 @@ TAboutBox::TAboutBox(const Flags& f, QWidget* parent) : QDialog(parent)
     layout->addWidget(picture);
     layout->addWidget(ProductName);
     layout->addWidget(Version);
+    layout->addWidget(ProgramVersion);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::execOver(QWidget* over)
+{
+    QWidget* owner = parentWidget();
+    const bool moved = over && over != owner;
+    if (moved) setParent(over, windowFlags());
+    exec();
+    if (moved) setParent(owner, windowFlags());
 }
 
 }  // namespace ptu

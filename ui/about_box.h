@@ -20,8 +20,13 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(const Flags& f, QWidget* parent = nullptr);
 
+    // Shows the box modally in front of `over` (its owner when null), so
+    // that the window it was opened from stays in front of the others.
+    void execOver(QWidget* over);
+
     QLabel* ProductName = nullptr;
-    QLabel* Version = nullptr;
+    QLabel* Version = nullptr;         // the keyboard family's version
+    QLabel* ProgramVersion = nullptr;  // the program's, as "ptu --version" and the package name it
     QPushButton* OKButton = nullptr;
 };
 

@@ -11,17 +11,16 @@ namespace ptu {
 void TForm1::Save1Click()
 {
     if (editing("Save")) return;
-    const std::string path = pf_.chooseFile({true, "Save Tessaral Keyboard Data File",
-                                             "Tessaral Keyboard Data *.tpl (*.tpl);;All files *.* (*)", "tpl"});
+    const std::string path = pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl"});
     if (path.empty()) return;
     const std::vector<KeyRef> dropped = buildDataFile(st_);
     const Registers& rg = st_.rg;
     st_.log.printf(" r2a=%x, r2e=%x, r27=%x, r28=%x, r29=%x, ldt=%x \n", rg.r2a, rg.r2e, rg.r27, rg.r28, rg.r29,
                    rg.ldt);
     std::string why;
-    const bool saved = saveDataFile(st_, path, why);
-    st_.log.printf(" save(): i=%ld, ch=%d, kbb_f=%d \n", saved ? long(st_.mv.kbb_f) : 0L, saved ? 0 : -1,
-                   st_.mv.kbb_f);
+    SaveTrace trace;
+    const bool saved = saveDataFile(st_, path, why, &trace);
+    st_.log.printf(" save(): i=%ld, ch=%d, kbb_f=%d \n", trace.written, trace.last, st_.mv.kbb_f);
     if (!saved) {
         pf_.messageBox("The data file was not saved: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
         return;
@@ -38,19 +37,37 @@ void TForm1::Save1Click()
 void TForm1::Load1Click()
 {
     if (editing("Load")) return;
-    const std::string path = pf_.chooseFile({false, "Open Tessaral Keyboard Data file",
-                                             "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)", "tpl"});
+    const std::string path = pf_.chooseFile({false, "Open Tessaral Keyboard Data file", kOpenFilter, "tpl"});
     if (!path.empty()) loadFile(path);
 }
 
 bool TForm1::loadFile(const std::string& path)
 {
     std::string why;
-    const int n = readDataFile(st_, path, why);
+    long long size = 0;
+    // A file that is not loaded after all leaves even the raw buffer alone.
+    const std::vector<uint8_t> before(st_.buf.rbuf.begin(), st_.buf.rbuf.end());
+    auto refuse = [&] {
+        std::copy(before.begin(), before.end(), st_.buf.rbuf.begin());
+        return false;
+    };
+    const int n = readDataFile(st_, path, why, &size);
     if (n < 0) {
         pf_.messageBox("The data file was not loaded: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
         return false;
     }
+    const FileCheck check = checkDataFile(st_, std::span<const uint8_t>(st_.buf.rbuf).first(size_t(n)), size);
+    if (!check.shortText.empty()) {
+        pf_.messageBeep();
+        pf_.messageBox("Data Loading Failed!\n" + check.shortText, kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return refuse();
+    }
+    if (!check.doubts.empty() &&
+        pf_.messageBox(path + " may not be a data file of this keyboard: " + check.doubts +
+                           ".\n\nOK loads its first " + std::to_string(st_.mv.kbb_f) +
+                           " bytes as the keyboard's image; Cancel leaves everything as it was.",
+                       kAppTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        return refuse();
     undo_.begin(st_);
     const LoadOutcome outcome = loadDataFile(st_, n);
     if (outcome.whole) takeCaptions(path);
@@ -63,6 +80,7 @@ bool TForm1::loadFile(const std::string& path)
         return false;
     }
     if (outcome.otherModel) pf_.messageBox("Warning! The data file is not for this keyboard.", kUsbTitle, MB_OK);
+    clearMarks();
     synckeys();
     markSaved();
     statusBar()->showMessage(QString("Loaded %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);

@@ -25,7 +25,13 @@ void TForm1::MSR1Click()
     const std::string cwd = std::filesystem::current_path(ec).string();
     st_.log.printf(" in MSR1Click, %s, %s \n", cwd.c_str(), curdir.c_str());
     const std::string tool = (std::filesystem::path(curdir) / "stripe").string();
-    const int err = std::filesystem::exists(tool, ec) ? 0 : -1;
+    // Only a program is the tool: a folder or a plain file of that name is not.
+    const std::filesystem::file_status what = std::filesystem::status(tool, ec);
+    constexpr auto exec = std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
+                          std::filesystem::perms::others_exec;
+    const bool program =
+        std::filesystem::is_regular_file(what) && (what.permissions() & exec) != std::filesystem::perms::none;
+    const int err = program ? 0 : -1;
     int error = 0;
     if (err != 0) {
         if (AboutBox4) AboutBox4->exec();

@@ -8,7 +8,7 @@
 
 namespace ptu {
 
-HelpWindow::HelpWindow(const QString& path, std::function<void()> about, QWidget* parent)
+HelpWindow::HelpWindow(const QString& path, AboutCommand about, QWidget* parent)
     : QWidget(parent, Qt::Window), about_(std::move(about))
 {
     setObjectName("HelpWindow");
@@ -23,7 +23,9 @@ HelpWindow::HelpWindow(const QString& path, std::function<void()> about, QWidget
     connect(back, &QPushButton::clicked, Browser, &QTextBrowser::backward);
     auto* aboutButton = new QPushButton("&About", this);
     connect(aboutButton, &QPushButton::clicked, this, [this] {
-        if (about_) about_();
+        if (about_) about_(this);
+        raise();
+        activateWindow();
     });
     auto* close = new QPushButton("Close", this);
     close->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -47,7 +49,7 @@ void HelpWindow::home()
     Browser->scrollToAnchor("contents");
 }
 
-HelpWindow* HelpWindow::showContents(QWidget* owner, const QString& path, std::function<void()> about)
+HelpWindow* HelpWindow::showContents(QWidget* owner, const QString& path, AboutCommand about)
 {
     auto* w = owner->findChild<HelpWindow*>("HelpWindow", Qt::FindDirectChildrenOnly);
     if (!w) w = new HelpWindow(path, std::move(about), owner);

@@ -15,18 +15,21 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
-    HelpWindow(const QString& path, std::function<void()> about, QWidget* parent = nullptr);
+    // `about` runs the About command in front of the window it is given.
+    using AboutCommand = std::function<void(QWidget* over)>;
+    HelpWindow(const QString& path, AboutCommand about, QWidget* parent = nullptr);
 
     // Shows the page at `path` at its contents, reusing the window of an
-    // earlier call. `about` runs the About command from the window's button.
-    static HelpWindow* showContents(QWidget* owner, const QString& path, std::function<void()> about);
+    // earlier call. The window's About button runs `about` over the help
+    // window, which stays in front of the main window afterwards.
+    static HelpWindow* showContents(QWidget* owner, const QString& path, AboutCommand about);
 
     QTextBrowser* Browser = nullptr;
 
     void home();
 
 private:
-    std::function<void()> about_;
+    AboutCommand about_;
 };
 
 }  // namespace ptu

@@ -32,7 +32,6 @@ namespace {
 
 constexpr int kInfoAttempts = 5;
 constexpr int kSettlePasses = 10;
-constexpr int kTaskBarHeight = 27;
 constexpr int kStatusPanelWidth = 150;
 constexpr char kQuitCaption[] = "Tessaral POS Keyboard";
 
@@ -117,22 +116,27 @@ KeyPanel* TForm1::currentPanel() const
 
 std::string TForm1::findData(const std::string& name) const { return findDataFile(setup_.dataFolders, name); }
 
-QRect TForm1::screenRect() const
-{
-    if (!setup_.screen.isEmpty()) return setup_.screen;
-    if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry();
-    return QRect(0, 0, 800, 600);
-}
-
-void TForm1::detect()
+std::string TForm1::detect()
 {
     pf_.holdMouse(true);
     pf_.progressText("Detecting Keyboard ...", kKeepColour);
     pf_.progressRepaint();
+    pf_.pump();
     rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
     rwkb(st_, pf_, MODE_8042, st_.buf.obuf);
-    for (int i = 0; i < kInfoAttempts; ++i)
-        if (rwkb(st_, pf_, MODE_INFO, st_.buf.obuf) == RWKB_OK) break;
+    // Each attempt waits half a second and more: the box says what for,
+    // and is painted between them.
+    const std::string device = st_.fl.usb_f ? std::string() : pf_.deviceName();
+    bool answered = false;
+    for (int i = 0; i < kInfoAttempts && !answered; ++i) {
+        if (!device.empty())
+            pf_.progressText("Detecting Keyboard ...\nwaiting for the keyboard driver at " + device + " (attempt " +
+                                 std::to_string(i + 1) + " of " + std::to_string(kInfoAttempts) + ")",
+                             kKeepColour);
+        pf_.progressRepaint();
+        pf_.pump();
+        answered = rwkb(st_, pf_, MODE_INFO, st_.buf.obuf) == RWKB_OK;
+    }
     pf_.progressText("Detecting Finished!", kKeepColour);
     pf_.progressRepaint();
     // Clicks made while the keyboard was detected are dropped.
@@ -141,13 +145,21 @@ void TForm1::detect()
         pf_.sleep(100);
     }
     pf_.holdMouse(false);
+    if (st_.fl.usb_f || (answered && st_.rg.r2a != 0)) return {};
+    if (!answered) {
+        const std::string why = pf_.deviceProblem();
+        return why.empty() ? "No keyboard answered the identification in " + std::to_string(kInfoAttempts) + " attempts."
+                           : "No keyboard answered: " + why + ".";
+    }
+    return "The keyboard answered without naming its model.";
 }
 
 bool TForm1::FormCreate()
 {
     Log& log = st_.log;
     log.printf("\n In FormCreate at %ld \n", pf_.now());
-    detect();
+    const std::string unnamed = detect();
+    if (setup_.choosers.explain) setup_.choosers.explain(unnamed);
 
     const std::optional<std::string> caption = modelDecision(st_, pf_, setup_.dataFolders, setup_.choosers);
     if (!caption) {
@@ -155,9 +167,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    const QRect scr = screenRect();
-    setGeometry(scr.x(), scr.y(), scr.width(), scr.height() - kTaskBarHeight);
-    if (layout()) layout()->activate();
+    placeWindow();
 
     update_globals(st_);
     st_.kd.kxi.fill(st_.mv.kxs);
@@ -349,12 +359,12 @@ void TForm1::Help1Click()
                        MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    HelpWindow::showContents(this, QString::fromStdString(path), [this] { About1Click(); });
+    HelpWindow::showContents(this, QString::fromStdString(path), [this](QWidget* over) { About1Click(over); });
 }
 
-void TForm1::About1Click()
+void TForm1::About1Click(QWidget* over)
 {
-    if (aboutCommand) aboutCommand();
+    if (aboutCommand) aboutCommand(over ? over : this);
     Edit1->setFocus();
 }
 

@@ -29,6 +29,11 @@ class QMenu;
 
 namespace ptu {
 
+// The file dialogs' filters: each entry's description as the user reads it
+// (the dialog hides the pattern in brackets behind it).
+inline constexpr char kSaveFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All files *.* (*)";
+inline constexpr char kOpenFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)";
+
 class RowBox;
 class TAboutBox2;
 class TAboutBox4;
@@ -206,7 +211,9 @@ public:
     void Config1Click();
     void MSR1Click();
     void Help1Click();
-    void About1Click();
+    // The About box, in front of `over` (the help window it was opened
+    // from), else of the main window.
+    void About1Click(QWidget* over = nullptr);
 
     // The configuration and stripe-reader dialogs (made after the window).
     TAboutBox2* AboutBox2 = nullptr;
@@ -238,7 +245,7 @@ public:
     void panelContextMenu(KeyPanel* panel, QPoint globalPos) override;
 
     // The About box, when the program made one.
-    std::function<void()> aboutCommand;
+    std::function<void(QWidget* over)> aboutCommand;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -250,8 +257,13 @@ protected:
 
 private:
     // Construction steps of FormCreate.
-    void detect();
+    // Identifies the keyboard; returns why it named no model ("" when it did,
+    // or on the USB road).
+    std::string detect();
     QRect screenRect() const;
+    // Gives the window the screen, less the task bar, before the grid is
+    // laid out on its client area (on Wayland: the room the compositor has).
+    void placeWindow();
     void buildGrid();
     void buildRowBoxes();
     void buildMenu();
@@ -277,6 +289,9 @@ private:
     bool endTyping(int ch, const std::function<void()>& commit);
     // While a row box is edited Read, Write, Load and Save say so and do nothing.
     bool editing(const char* command);
+    // Without a keyboard (a USB model named by hand, the demonstration mode)
+    // Read, Write and Verify say so and do nothing.
+    bool noKeyboard(const char* command);
     // The keys that did not fit the memory, one line each.
     std::string keyList(const std::vector<KeyRef>& keys) const;
     void refreshUndoItem();

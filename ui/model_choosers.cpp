@@ -1,5 +1,7 @@
 #include "ui/model_choosers.h"
 
+#include "ui/chooser_note.h"
+
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,6 +49,8 @@ TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(paren
     setWindowTitle("Tessaral Programmable Keyboard");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
+    Note = chooserNote(this);
+    layout->addWidget(Note);
     layout->addWidget(new QLabel("Choose your keyboard type:", this));
     for (int i = 0; i < 5; ++i) {
         RadioButton[size_t(i)] = new QRadioButton(kMemoryTypes[i], this);
@@ -73,6 +77,8 @@ bool TAboutBox3::event(QEvent* event)
 
 void TAboutBox3::CancelBtnClick() { reject(); }
 
+void TAboutBox3::setNote(const std::string& text) { showNote(Note, text); }
+
 void TAboutBox3::reject()
 {
     st_.fl.cancel_f = 1;
@@ -95,6 +101,8 @@ TDialog1::TDialog1(State& st, QWidget* parent) : QDialog(parent), st_(st)
     }
     RadioButton[0]->setChecked(true);
     auto* layout = new QVBoxLayout(this);
+    Note = chooserNote(this);
+    layout->addWidget(Note);
     layout->addWidget(frame);
     layout->addLayout(okCancel(this, OKBtn, CancelBtn));
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -121,6 +129,8 @@ void TDialog1::setChoices(const DriverChoice& choice)
 
 void TDialog1::CancelBtnClick() { reject(); }
 
+void TDialog1::setNote(const std::string& text) { showNote(Note, text); }
+
 void TDialog1::reject()
 {
     st_.fl.cancel_f = 1;
@@ -134,6 +144,10 @@ ModelChoosers modalChoosers(TAboutBox3& memoryType, TDialog1& driverModel)
     c.driverModel = [&driverModel](State&, const DriverChoice& choice) {
         driverModel.setChoices(choice);
         driverModel.exec();
+    };
+    c.explain = [&memoryType, &driverModel](const std::string& text) {
+        memoryType.setNote(text);
+        driverModel.setNote(text);
     };
     return c;
 }

@@ -11,6 +11,7 @@
 
 #include <array>
 
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -28,6 +29,9 @@ public:
     QPushButton* CancelBtn = nullptr;
 
     void CancelBtnClick();
+    // Why the keyboard did not name its model; "" hides the line.
+    void setNote(const std::string& text);
+    QLabel* Note = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,6 +60,8 @@ public:
     QPushButton* CancelBtn = nullptr;
 
     void CancelBtnClick();
+    void setNote(const std::string& text);
+    QLabel* Note = nullptr;
 
 protected:
     void reject() override;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 #include <QVBoxLayout>
 
 namespace ptu {
@@ -19,6 +20,19 @@ constexpr const char* kLabels[5] = {"MSR Track 1 Leading Code", "MSR Track 2 Lea
                                     "MSR Track 3 Leading Code", "MSR Ending Code", "Intercharacter Delay Time"};
 
 void setBit(uint8_t& b, uint8_t bit, bool on) { b = on ? uint8_t(b | bit) : uint8_t(b & ~bit); }
+
+// A code field takes only characters its one byte can hold (Latin-1); any
+// other is refused as it is typed or pasted, never stored as "?".
+class ByteCharacter : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        for (QChar c : input)
+            if (c.unicode() > 0xFF) return Invalid;
+        return Acceptable;
+    }
+};
 
 }  // namespace
 
@@ -49,6 +63,7 @@ TAboutBox4::TAboutBox4(State& st, QWidget* parent) : QDialog(parent), st_(st)
         Edit[size_t(i)] = new QLineEdit(initial[i], this);
         Edit[size_t(i)]->setObjectName(QString("Edit%1").arg(i + 1));
         Edit[size_t(i)]->setMaxLength(i < 4 ? 1 : 2);
+        if (i < 4) Edit[size_t(i)]->setValidator(new ByteCharacter(Edit[size_t(i)]));
         Edit[size_t(i)]->setFixedWidth(48);
         Label[size_t(i)] = new QLabel(kLabels[i], this);
         Label[size_t(i)]->setBuddy(Edit[size_t(i)]);

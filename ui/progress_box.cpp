@@ -4,6 +4,9 @@
 #include "ui/colours.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWindow>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +18,12 @@
 #include <algorithm>
 
 namespace ptu {
+
+namespace {
+
+constexpr int kExposeWaitMs = 1000;
+
+}  // namespace
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent)
 {
@@ -84,9 +93,19 @@ void TAboutBox1::stepIt() { ProgressBar1->setValue(std::min(ProgressBar1->value(
 void TAboutBox1::showBox()
 {
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    const bool mapped = !isVisible();
     show();
     raise();
     activateWindow();
+    // A box just mapped is painted only once the window system has shown
+    // it: wait for that (briefly), since keyboard work pumps seldom.
+    QElapsedTimer waited;
+    waited.start();
+    QWindow* window = windowHandle();
+    while (mapped && window && !window->isExposed() && waited.elapsed() < kExposeWaitMs) {
+        QCoreApplication::processEvents();
+        if (!window->isExposed()) QThread::msleep(2);
+    }
     repaintBox();
 }
 

@@ -36,16 +36,31 @@ void TForm1::Read1Click()
     // Ctrl is held: Ctrl+R runs the read itself when Ctrl is released.
     if (ctrl_f != 0) return;
     if (busy_) return;  // never two at once
+    if (noKeyboard("Read")) return;
     busy_ = true;
     undo_.begin(st_);
     const int result = readKeyboard(st_, pf_);
     undo_.end(st_, "Read");
     refreshUndoItem();
+    if (result == 0) clearMarks();
     synckeys();
     busy_ = false;
-    if (result == 0) markSaved();
-    if (result == 0) statusBar()->showMessage("The keyboard was read.", 5000);
-    else statusBar()->showMessage("The keyboard could not be read: the key texts are as they were.", 15000);
+    if (result == 0) {
+        markSaved();
+        statusBar()->showMessage("The keyboard was read.", 5000);
+        return;
+    }
+    statusBar()->showMessage("The keyboard could not be read: the key texts are as they were.", 15000);
+    pf_.messageBox("The keyboard could not be read: " + transferProblem(st_, pf_, result) +
+                       ".\n\nThe key texts are as they were.",
+                   kAppTitle, MB_OK | MB_ICONSTOP);
+}
+
+bool TForm1::noKeyboard(const char* command)
+{
+    if (keyboardAttached(st_.fl)) return false;
+    pf_.messageBox(noKeyboardText(st_.fl, command), kAppTitle, MB_OK | MB_ICONINFORMATION);
+    return true;
 }
 
 void TForm1::Write1Click()
@@ -54,6 +69,7 @@ void TForm1::Write1Click()
     if (editing("Write")) return;
     if (ctrl_f != 0) return;
     if (busy_) return;
+    if (noKeyboard("Write")) return;
     busy_ = true;
     const std::vector<KeyRef> dropped = buildWriteImage(st_, pf_);
     if (!dropped.empty()) {
@@ -72,9 +88,15 @@ void TForm1::Write1Click()
     if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));
     synckeys();
     busy_ = false;
-    if (result == 0) markSaved();
-    if (result == 0) statusBar()->showMessage("The keyboard was written.", 5000);
-    else statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
+    if (result == 0) {
+        markSaved();
+        statusBar()->showMessage("The keyboard was written.", 5000);
+        return;
+    }
+    statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
+    pf_.messageBox("The keyboard was not written: " + transferProblem(st_, pf_, result) +
+                       ".\n\nWrite it again once the keyboard can be reached.",
+                   kAppTitle, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace ptu

@@ -79,13 +79,16 @@ void TForm1::showDifferences(const std::vector<KeyDifference>& keys, const std::
 
 void TForm1::Verify1Click()
 {
-    if (editing("Verify") || busy_) return;
+    if (editing("Verify") || busy_ || noKeyboard("Verify")) return;
     busy_ = true;
     std::vector<uint8_t> image;
     const int result = readImage(st_, pf_, image);
     busy_ = false;
     if (result != 0) {
         statusBar()->showMessage("The keyboard could not be read: nothing was verified.", 15000);
+        pf_.messageBox("The keyboard could not be read: " + transferProblem(st_, pf_, result) +
+                           ".\n\nNothing was verified.",
+                       kAppTitle, MB_OK | MB_ICONSTOP);
         return;
     }
     const std::vector<uint8_t> expected = lastWritten_.empty() ? writeImageOf(st_) : lastWritten_;
@@ -110,8 +113,7 @@ void TForm1::Verify1Click()
 void TForm1::Compare1Click()
 {
     if (editing("Compare") || busy_) return;
-    const std::string path = pf_.chooseFile({false, "Compare With Tessaral Keyboard Data file",
-                                             "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)", "tpl"});
+    const std::string path = pf_.chooseFile({false, "Compare With Tessaral Keyboard Data file", kOpenFilter, "tpl"});
     if (path.empty()) return;
     std::string why;
     auto scratch = std::make_unique<State>();

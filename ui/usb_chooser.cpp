@@ -1,7 +1,10 @@
 #include "ui/usb_chooser.h"
 
+#include "ui/chooser_note.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -19,6 +22,8 @@ constexpr int kRowsPerColumn = 7;
 
 }  // namespace
 
+void TDialog2::setNote(const std::string& text) { showNote(Note, text); }
+
 const char* TDialog2::caption(int i) { return (i >= 0 && i < kModels) ? kCaptions[i] : ""; }
 
 TDialog2::TDialog2(State& st, QWidget* parent)
@@ -34,7 +39,7 @@ TDialog2::TDialog2(State& st, QWidget* parent)
         RadioButton[i] = new QRadioButton(kCaptions[i], this);
         RadioButton[i]->setObjectName(QString("RadioButton%1").arg(i + 1));
         RadioButton[i]->setChecked(false);
-        models->addWidget(RadioButton[i], i % kRowsPerColumn, i / kRowsPerColumn);
+        models->addWidget(RadioButton[i], i % kRowsPerColumn, i / kRowsPerColumn, Qt::AlignLeft);
     }
 
     OKBtn = new QPushButton("OK", this);
@@ -53,6 +58,8 @@ TDialog2::TDialog2(State& st, QWidget* parent)
     buttons->addWidget(CancelBtn);
 
     auto* layout = new QVBoxLayout(this);
+    Note = chooserNote(this);
+    layout->addWidget(Note);
     layout->addLayout(models);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class QPushButton;
+class QLabel;
 class QRadioButton;
 
 namespace ptu {
@@ -36,6 +37,9 @@ public:
 
     void OKBtnClick();
     void CancelBtnClick();
+    // Why the model is asked (the USB keyboard could not be opened); "" hides the line.
+    void setNote(const std::string& text);
+    QLabel* Note = nullptr;
 
 protected:
     // Showing the chooser counts as giving up until OK names a model.

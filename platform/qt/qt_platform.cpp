@@ -134,6 +134,9 @@ void QtPlatform::progressCaption(const std::string& caption)
 void QtPlatform::centreMouse()
 {
     if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    // A Wayland client cannot move the pointer: nothing is tried (Qt would
+    // only warn).
+    if (QGuiApplication::platformName().startsWith("wayland")) return;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
         QCursor::setPos(screen, g.x() + g.width() / 2, g.y() + g.height() / 2);
@@ -159,6 +162,9 @@ std::string QtPlatform::chooseFile(const FileChoice& choice)
 {
     if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
     QFileDialog d(QApplication::activeWindow(), QString::fromStdString(choice.title));
+    // The filters read as their descriptions alone ("Tessaral Keyboard Data
+    // *.tpl"), without Qt's copy of the pattern after them.
+    d.setOption(QFileDialog::HideNameFilterDetails);
     d.setNameFilter(QString::fromStdString(choice.filter));
     d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
     d.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

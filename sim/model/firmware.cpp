@@ -223,7 +223,11 @@ Answer Firmware::storeAndEcho(size_t addr, const uint8_t* data, size_t n)
     std::vector<uint8_t> old(mem_.begin() + long(addr), mem_.begin() + long(addr + n));
     std::memcpy(mem_.data() + addr, data, n);
     if (!path_.empty()) {
-        if (int e = saveMemoryFile(path_, mem_)) {
+        // A block goes into the file in place; the whole image, or a file
+        // someone removed, is written anew.
+        int e = n == mem_.size() ? ENOENT : saveMemoryBlock(path_, addr, data, n);
+        if (e == ENOENT) e = saveMemoryFile(path_, mem_);
+        if (e) {
             // Not kept: the memory stays as the file has it.
             std::copy(old.begin(), old.end(), mem_.begin() + long(addr));
             return failure(uint32_t(e));

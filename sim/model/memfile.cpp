@@ -34,6 +34,17 @@ int saveMemoryFile(const std::string& path, const std::vector<uint8_t>& mem)
     return 0;
 }
 
+int saveMemoryBlock(const std::string& path, size_t offset, const uint8_t* data, size_t n)
+{
+    errno = 0;
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!f) return errno ? errno : ENOENT;
+    f.seekp(std::streamoff(offset));
+    f.write(reinterpret_cast<const char*>(data), std::streamsize(n));
+    f.flush();
+    return f ? 0 : (errno ? errno : EIO);
+}
+
 bool loadMemoryFile(const std::string& path, size_t size, std::vector<uint8_t>& mem,
                     std::vector<std::string>& notes, std::string& error)
 {

@@ -20,4 +20,11 @@ bool loadMemoryFile(const std::string& path, size_t size, std::vector<uint8_t>& 
 // reader never sees a half-written image. Returns an errno value, 0 on success.
 int saveMemoryFile(const std::string& path, const std::vector<uint8_t>& mem);
 
+// Writes the n bytes of a block at `offset` into the file in place. A block
+// of a few bytes lands whole, and the file is not replaced: on file systems
+// that flush a file renamed over another (ext4), replacing the whole image
+// for each of a transfer's 512 blocks would take a second. Returns an errno
+// value, 0 on success (ENOENT when the file is gone).
+int saveMemoryBlock(const std::string& path, size_t offset, const uint8_t* data, size_t n);
+
 }  // namespace kbdsim

@@ -58,6 +58,13 @@ if [ "$(id -u)" = 0 ] && command -v setpriv > /dev/null; then
   as_nobody "$BIN/ptu" -R locked/keys.bin 2> err; check "a failed -R into a locked folder exits 4" 4 $?
   check "... leaves the file" same "$(same locked/keys.bin old.bin)"
   check "... leaves no temporary" "" "$(ls -A locked | grep -v '^keys.bin$')"
+  # Written in place, a write failing half-way names the file, never cuts it.
+  head -c 8192 /dev/urandom > locked/keys.bin; chown nobody locked/keys.bin
+  start_sim_on mem.bin; chmod 666 "$PORTGATE_SOCKET"
+  (trap '' XFSZ; ulimit -f 4; as_nobody "$BIN/ptu" -R locked/keys.bin) 2> err
+  check "a failing write in place exits 2" 2 $?
+  check "... names the file" 1 "$(grep -c 'cannot write locked/keys.bin: File too large' err)"
+  check "... leaves the file its length" 8192 "$(stat -c %s locked/keys.bin)"
 else
   echo "skipped: the locked folder needs root and setpriv"
 fi

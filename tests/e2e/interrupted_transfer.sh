@@ -12,6 +12,7 @@ start_sim_on mem.bin --delay-ms 4  # about 2 s for the 512 blocks
 # first percentage, and gives the exit status.
 interrupt() { # signal, ptu arguments...
   local sig=$1; shift
+  : > err  # emptied here: the background run empties it only once it has started
   "$BIN/ptu" "$@" 2> err & local pid=$!
   for _ in $(seq 100); do grep -q '% ' err && break; sleep 0.05; done
   sleep 0.3

@@ -104,6 +104,9 @@ public:
         return program_status;
     }
     void warning(const std::string& line) override { events.push_back("warning " + line); }
+    std::string problem, device;  // what deviceProblem() and deviceName() say
+    std::string deviceProblem() override { return problem; }
+    std::string deviceName() override { return device; }
 
     // A signal that arrives once `interrupt_after` requests have been sent.
     int interrupt_after = -1;

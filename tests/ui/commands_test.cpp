@@ -106,7 +106,8 @@ TEST(Commands, SaveAndOpen)
     w.text(1, 1, 1) = "kept";
     w.pf.files = {w.file("short.tpl")};
     w.form->Open1->trigger();
-    EXPECT_EQ(w.pf.only("box").back(), "box Tessaral Programmable Keyboard Manager | Data Loading Failed! | 48");
+    EXPECT_EQ(w.pf.only("box").back(), "box Tessaral Programmable Keyboard Manager | Data Loading Failed!\n"
+                                       "The file holds 3 bytes; an image of this keyboard has 8192. | 48");
     EXPECT_EQ(w.text(1, 1, 1), "kept");
 
     // Saving where no file can be made: a message naming it, no file.

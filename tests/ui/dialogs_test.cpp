@@ -152,6 +152,8 @@ TEST(MsrCommand, TheStripeToolWhenThereElseTheDialog)
         ASSERT_TRUE(w.build());
         w.form->curdir = w.dir.path().toStdString();
         std::ofstream(w.form->curdir + "/stripe") << "#!/bin/sh\n";
+        std::filesystem::permissions(w.form->curdir + "/stripe", std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
         w.form->MSR1->trigger();
         const std::string arg = usb ? "-u" : "--";
         EXPECT_EQ(w.pf.only("run").back(), "run " + w.form->curdir + "/stripe " + arg + " " + arg);

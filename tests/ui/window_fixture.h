@@ -30,6 +30,7 @@ struct Window {
     // shown are recorded ("memory", "driver QX-11/QX-21/QX-22/QX-32" ...).
     int answer = 0;
     std::vector<std::string> choosers;
+    std::string note;  // what the choosers were told about the keyboard
     QRect screen{0, 0, 1024, 768};
     LanguageIds lang{0x409, 0x409, 0x409};  // chooses the locale set
 
@@ -62,6 +63,7 @@ struct Window {
             if (answer < 0) s.fl.cancel_f = 1;
             else s.mv.kbt_f = s.fl.m60_f ? large[answer] : small[answer];
         };
+        setup.choosers.explain = [this](const std::string& text) { note = text; };
         form = std::make_unique<TForm1>(*st, pf, setup);
         return form->FormCreate();
     }
