@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -166,13 +167,21 @@ std::string QtPlatform::chooseFile(const FileChoice& choice)
     // *.tpl"), without Qt's copy of the pattern after them.
     d.setOption(QFileDialog::HideNameFilterDetails);
     d.setNameFilter(QString::fromStdString(choice.filter));
-    d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
     d.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // Save asks before replacing a file; Open takes only a file that exists.
-    d.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Save asks before replacing a file and gives a name without an
+    // extension the default one. Open takes a name as typed when such a
+    // file exists (a batch file "keys", /dev/...), else with the default
+    // extension; what cannot be opened is then said by the command.
+    if (choice.save) d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
+    d.setFileMode(QFileDialog::AnyFile);
     d.setOption(QFileDialog::ReadOnly, false);
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
-    return d.selectedFiles().front().toLocal8Bit().toStdString();
+    QString chosen = d.selectedFiles().front();
+    const QString suffix = QString::fromStdString(choice.defaultSuffix);
+    if (!choice.save && !suffix.isEmpty() && !QFileInfo::exists(chosen) && QFileInfo(chosen).suffix().isEmpty() &&
+        QFileInfo::exists(chosen + "." + suffix))
+        chosen += "." + suffix;
+    return chosen.toLocal8Bit().toStdString();
 }
 
 }  // namespace ptu
