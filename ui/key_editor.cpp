@@ -62,30 +62,27 @@ void TForm1::reportRefused(const std::u32string& refused)
 
 void TForm1::refuseForeign(RowBox* box)
 {
-    std::u32string refused;
-    keyBytes(st_, box->text(), &refused);
-    if (refused.empty()) return;
     // Take out every character the locale set has no byte for; the caret
     // stays where it was among the characters that remain.
     const QString t = box->text();
     const int cursor = box->cursorPosition();
     QString kept;
-    int newCursor = 0, removed = 0;
+    std::u32string refused;
+    int newCursor = 0;
     for (qsizetype i = 0; i < t.size();) {
         const bool pair = t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate();
         const qsizetype n = pair ? 2 : 1;
-        const QString one = t.mid(i, n);
-        std::u32string no;
-        keyBytes(st_, one, &no);
-        if (no.empty()) {
-            kept += one;
+        const char32_t c = pair ? QChar::surrogateToUcs4(t.at(i), t.at(i + 1)) : t.at(i).unicode();
+        if (keyByte(st_.loc.tset, c)) {
+            kept += t.mid(i, n);
             if (i < cursor) newCursor += int(n);
-        } else {
-            ++removed;
+        } else if (refused.find(c) == std::u32string::npos) {
+            refused += c;
         }
         i += n;
     }
-    box->refused += removed;
+    if (refused.empty()) return;
+    box->refused += int(t.size() - kept.size());
     box->setText(kept);
     box->setCursorPosition(newCursor);
     reportRefused(refused);

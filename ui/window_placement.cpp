@@ -37,7 +37,7 @@ void TForm1::placeWindow()
     if (placesWindowsItself() && setup_.screen.isEmpty()) {
         // The compositor fits a maximised window, title bar and all, into
         // the room beside its panels; the grid is then laid out on the
-        // client area it leaves. Without an answer the Part's size stays.
+        // client area it leaves. Without an answer the size above stays.
         const QSize asked = size();
         setWindowState(Qt::WindowMaximized);
         show();
