@@ -231,6 +231,8 @@ struct SlotContext {
     const std::vector<FixedText>* fixed;  // with fixedAsIs: the texts fcode gives
 };
 
+KeyCheck checkStored(const SlotContext& cx, bool marked, bool asIs, std::string_view text);
+
 KeyCheck checkSlot(const SlotContext& cx, int page, int slot, std::string_view text)
 {
     KeyCheck out;
@@ -239,7 +241,6 @@ KeyCheck checkSlot(const SlotContext& cx, int page, int slot, std::string_view t
     const KeySlot& ks = keypos[s.mv.kbt_f][slot];
     const bool marked = !(ks.kind & 0x10);
     const bool asIs = (ks.kind & 0x01) && cx.fixedAsIs;
-    const TableSetId set = s.loc.tset;
     if (asIs && marked) {
         // A hidden key holds only what fcode gives it, and fcode gives it again after every read.
         const bool given = cx.fixed && std::any_of(cx.fixed->begin(), cx.fixed->end(), [&](const FixedText& f) {
@@ -251,6 +252,15 @@ KeyCheck checkSlot(const SlotContext& cx, int page, int slot, std::string_view t
         }
         return out;
     }
+    return checkStored(cx, marked, asIs, text);
+}
+
+// The check of a text stored with or without the marker, converted or as it stands.
+KeyCheck checkStored(const SlotContext& cx, bool marked, bool asIs, std::string_view text)
+{
+    KeyCheck out;
+    const State& s = cx.s;
+    const TableSetId set = s.loc.tset;
     const bool raw = s.fl.raw_f != 0;
     bool cut = false;
     const std::string stored = slotBytes(cx.ix, raw, marked, asIs, text, &cut);
@@ -307,6 +317,13 @@ KeyCheck checkKey(const State& s, int page, int col, int row, std::string_view t
         if (!c.faithful()) return c;
     }
     return {};
+}
+
+KeyCheck checkText(const State& s, std::string_view text, const UsbForm* usb)
+{
+    if (text.empty()) return {};
+    const SlotContext cx{s, codecIndex(s.loc.tset), usb, false, nullptr};
+    return checkStored(cx, true, false, text);
 }
 
 KeyCheck checkKey(const State& s, int page, int col, int row, const UsbForm* usb)

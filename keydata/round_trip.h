@@ -48,6 +48,9 @@ struct KeyCheck {
 // model lacks, the ldt cell) are faithful.
 KeyCheck checkKey(const State& s, int page, int col, int row, std::string_view text, const UsbForm* usb);
 
+// `text` as the text of an ordinary key (stored with the macro marker).
+KeyCheck checkText(const State& s, std::string_view text, const UsbForm* usb);
+
 // The cell's own text in hbuf.
 KeyCheck checkKey(const State& s, int page, int col, int row, const UsbForm* usb);
 

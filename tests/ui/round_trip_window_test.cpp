@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -102,4 +103,14 @@ TEST(RoundTripWindow, CopyPageCopiesOnlyTheKeysBothPagesShow)
     x.form->PasteKey1Click();
     EXPECT_EQ(x.text(1, 21, 6), "");
     EXPECT_NE(x.form->statusBar()->currentMessage().toStdString().find("Paste Key not done"), std::string::npos);
+
+    // The special-key menu offers no token the keyboard's tables lack.
+    Window uk;
+    uk.lang = {0x809, 0x809, 0x809};
+    ASSERT_TRUE(uk.build());
+    for (auto& [a, token] : uk.form->tokenItems) {
+        if (token == "{Power}" || token == "{F13}" || token == "{ESC}") {
+            EXPECT_EQ(a->isEnabled(), token == "{ESC}") << token;
+        }
+    }
 }
