@@ -3,6 +3,7 @@
 #include "keydata/charset.h"
 #include "keydata/codec_index.h"
 #include "keydata/decode.h"
+#include "keydata/edit_distance.h"
 #include "keydata/encode.h"
 #include "keydata/fcode.h"
 #include "keydata/keypos.h"
@@ -98,23 +99,6 @@ std::string upper(std::string_view s)
     std::string u(s);
     for (char& c : u) c = upperAscii(c);
     return u;
-}
-
-// Edits (insert, delete, change, swap of neighbours) from a to b.
-int distance(std::string_view a, std::string_view b)
-{
-    const std::size_t n = a.size(), m = b.size();
-    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
-    for (std::size_t i = 0; i <= n; ++i) d[i][0] = int(i);
-    for (std::size_t j = 0; j <= m; ++j) d[0][j] = int(j);
-    for (std::size_t i = 1; i <= n; ++i)
-        for (std::size_t j = 1; j <= m; ++j) {
-            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[n][m];
 }
 
 std::string keyboardOf(TableSetId set) { return std::string("the ") + keyboardName(set) + " keyboard"; }
@@ -368,7 +352,7 @@ std::string nearestKeyName(TableSetId set, std::string_view name)
     int bestDistance = 3;  // farther than two edits is no likely typing slip
     for (const KeyNameRow& row : ts.nok1) {
         const std::string candidate = upper(row.name);
-        const int d = distance(want, candidate);
+        const int d = editDistance(want, candidate);
         // A one-letter name is near almost everything: ask for a closer match.
         if (d < bestDistance && d < int(std::max(want.size(), candidate.size())) - 1) {
             bestDistance = d;
