@@ -68,12 +68,12 @@ KeyTester::KeyTester(const State& s, int page) : st_(s), page_(page)
     gapMs_ = kBurstPauseMs + units * kDelayUnitMs;
 }
 
-KeyTester::Burst KeyTester::burst(const std::string& codes)
+KeyTester::Burst KeyTester::burst(const std::string& codes, bool keysWithoutCode)
 {
     Burst b;
     b.text = decodeText(st_.loc.tset, "\xFF" + codes);
     for (Key& k : keys_) {
-        if (k.codes != codes) continue;
+        if (keysWithoutCode || k.codes != codes) continue;
         b.col = k.col;
         b.row = k.row;
         b.matched = true;

@@ -28,8 +28,9 @@ public:
         bool matched = false;
         bool again = false;       // the key had been tested before
     };
-    // One burst of codes (as the key events translate them).
-    Burst burst(const std::string& codes);
+    // One burst of codes (as the key events translate them). With
+    // `keysWithoutCode`, keys came that have no code: it matches no key.
+    Burst burst(const std::string& codes, bool keysWithoutCode = false);
 
     int programmed() const { return int(keys_.size()); }
     int tested() const;

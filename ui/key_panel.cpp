@@ -66,6 +66,13 @@ void KeyPanel::setMarked(bool on)
     update();
 }
 
+void KeyPanel::setTested(bool on)
+{
+    if (on == tested_) return;
+    tested_ = on;
+    update();
+}
+
 void KeyPanel::setProblem(const QString& why)
 {
     if (why == problem_) return;
@@ -116,6 +123,17 @@ void KeyPanel::paintEvent(QPaintEvent*)
         bang.setPixelSize(std::max(7, side / 2 + 1));
         p.setFont(bang);
         p.drawText(QRect(tr.x() - side / 2, tr.y(), side / 2, side / 2 + 1), Qt::AlignCenter, "!");
+    }
+    if (tested_) {
+        // A green tick with a white edge at the bottom right, on every face.
+        const int s = std::max(8, std::min(r.width(), r.height()) / 2);
+        const QPoint o = r.bottomRight() - QPoint(s, s);
+        const QPolygon tick({o + QPoint(s / 8, s / 2), o + QPoint(s * 3 / 8, s * 7 / 8), o + QPoint(s * 7 / 8, s / 8)});
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(tick);
+        p.setPen(QPen(QColor(0, 140, 0), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(tick);
     }
     if (caption_.isEmpty()) return;
     QFont f = font();

@@ -65,6 +65,10 @@ public:
     bool marked() const { return marked_; }
     void setMarked(bool on);
 
+    // A green tick: the key test saw this key type its macro.
+    bool tested() const { return tested_; }
+    void setTested(bool on);
+
     // Why the keyboard would not give the key's text back as shown ("" when
     // it would): drawn as an orange corner with "!", and said in the tool tip.
     const QString& problem() const { return problem_; }
@@ -89,6 +93,7 @@ private:
     Face face_;
     bool marked_ = false;
     QString problem_;
+    bool tested_ = false;
 };
 
 }  // namespace ptu

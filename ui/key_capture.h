@@ -1,0 +1,44 @@
+// Taking every key press and release of the program for the key tester and
+// the key recorder: the application's key events go to `stroke` (the X11
+// key code, pressed or released) and reach no widget. Escape held for one
+// second ends the capture; a short Escape is a stroke like any other.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+class QKeyEvent;
+
+namespace ptu {
+
+class KeyCapture : public QObject {
+public:
+    // `stroke` gets each key (keycode 0 with the event's text for a key the
+    // window system gives no key code); `end` is called once Escape has been
+    // held for a second.
+    using Stroke = std::function<void(uint32_t keycode, bool press, const QKeyEvent& e)>;
+    KeyCapture(Stroke stroke, std::function<void()> end);
+    ~KeyCapture() override;
+
+    // Milliseconds since the capture began (a steady clock).
+    long long now() const { return clock_.elapsed(); }
+
+    static constexpr int kEscapeHoldMs = 1000;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Stroke stroke_;
+    std::function<void()> end_;
+    QTimer escapeHeld_;
+    bool escapeDown_ = false;
+    uint32_t escapeCode_ = 0;
+    QElapsedTimer clock_;
+};
+
+}  // namespace ptu
