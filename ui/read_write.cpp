@@ -84,7 +84,8 @@ void TForm1::Write1Click()
             return;
         }
     }
-    const int result = sendWriteImage(st_, pf_);
+    TransferEnd end;
+    const int result = sendWriteImage(st_, pf_, &end);
     if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));
     synckeys();
     busy_ = false;
@@ -94,6 +95,11 @@ void TForm1::Write1Click()
         return;
     }
     statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
+    // A transfer that stopped at a block has changed the keyboard up to it.
+    if (end.total > 0 && !end.cause.empty()) {
+        pf_.messageBox(failedWriteText(end), kAppTitle, MB_OK | MB_ICONSTOP);
+        return;
+    }
     pf_.messageBox("The keyboard was not written: " + transferProblem(st_, pf_, result) +
                        ".\n\nWrite it again once the keyboard can be reached.",
                    kAppTitle, MB_OK | MB_ICONSTOP);

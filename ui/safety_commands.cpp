@@ -21,17 +21,6 @@ namespace ptu {
 
 namespace {
 
-// "8,090"
-std::string grouped(int n)
-{
-    std::string digits = std::to_string(n), out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string quoted(TableSetId set, const std::string& text)
 {
     return text.empty() ? "(empty)" : "\"" + screenText(set, text) + "\"";

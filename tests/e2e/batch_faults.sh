@@ -31,6 +31,20 @@ check "-R with a dead block reports rwkf16 error" 1 "$(grep -c 'rwkf16 error' er
 check "-R with a dead block is not shown completed" 0 "$(grep -c '100%' err)"
 check "-R with a dead block leaves the old file" same "$(same keep.bin keep-before.bin)"
 
+# A write that stops part-way: exit 4, and after "rwkf16 error" standard error
+# says how much of the new image the keyboard holds, and why.
+start_sim --block-fail 0x100:all
+head -c 8192 /dev/urandom > new.bin
+"$BIN/ptu" -W new.bin 2> err; check "-W with a dead block exits 4" 4 $?
+box=$(grep -n 'rwkf16 error' err | cut -d: -f1)
+said=$(grep -n 'the first 256 of 8,192 bytes are the new programming, the rest is the old. Write it again. Cause: the block at 0x0100' err | cut -d: -f1)
+check "... names the part of the image that reached the keyboard, after rwkf16 error" yes "$([ -n "$box" ] && [ -n "$said" ] && [ "$box" -lt "$said" ] && echo yes || echo no)"
+check "... and the progress said which attempt ran" 1 "$(grep -c '^block 17 of 512, attempt 5 of 5$' err)"
+stop_sim
+check "... the keyboard holds the new first 256 bytes" same "$(cmp -s <(head -c 256 new.bin) <(head -c 256 mem.bin) && echo same)"
+check "... and the old rest" same "$(cmp -s <(tail -c +257 before.bin) <(tail -c +257 mem.bin) && echo same)"
+cp before.bin mem.bin
+
 # The single READ fails: a non-zero exit, the old file stays.
 start_sim --fail-code read
 "$BIN/ptu" -r keep.bin 2> err; rc=$?

@@ -77,6 +77,18 @@ TEST(TruthfulCommands, AKeyboardOutOfReachIsNamedByDetectionTheChooserAndTheTran
     }
 }
 
+TEST(TruthfulCommands, AWriteThatStopsPartWaySaysWhatTheKeyboardHolds)
+{
+    Window w;
+    ASSERT_TRUE(w.build());
+    w.kb.failBlock[0x100] = 5;
+    w.form->Write1->trigger();
+    EXPECT_TRUE(said(w, "Writing 8K Keyboard Data ...\nblock 17 of 512, attempt 5 of 5"));
+    EXPECT_TRUE(said(w, "| The keyboard was written only in part: the first 256 of 8,192 bytes are the new "
+                        "programming, the rest is the old. Write it again. Cause: the block at 0x0100 could not be "
+                        "written in 5 attempts (the driver reported failure: Input/output error)."));
+}
+
 TEST(SmallThings, MarksAboutFiltersCodeFieldsStripeToolAndSaveLogSayWhatIsSo)
 {
     Window w;
@@ -118,7 +130,7 @@ TEST(SmallThings, MarksAboutFiltersCodeFieldsStripeToolAndSaveLogSayWhatIsSo)
     std::filesystem::create_directory(w.file("stripe"));  // a folder is no tool
     QTimer::singleShot(0, &msr, [&] {
         msr.Edit[0]->clear();
-        msr.Edit[0]->insert(QString::fromUtf8("\u20AC"));  // a character no byte holds
+        msr.Edit[0]->insert(QString::fromUtf8("\u0142"));  // a character no byte holds
         msr.Edit[0]->insert("#");
         msr.OKButtonClick();
     });
