@@ -6,12 +6,21 @@
 
 #include <QStatusBar>
 
+#include <filesystem>
+
 namespace ptu {
+
+std::string TForm1::dataFolder() const
+{
+    return dataFile_.empty() ? std::string() : std::filesystem::path(dataFile_).parent_path().string();
+}
 
 void TForm1::Save1Click()
 {
     if (editing("Save")) return;
-    const std::string path = pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl"});
+    const std::string name = dataFile_.empty() ? std::string() : std::filesystem::path(dataFile_).filename().string();
+    const std::string path =
+        pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl", dataFolder(), name});
     if (path.empty()) return;
     const std::vector<KeyRef> dropped = buildDataFile(st_);
     const Registers& rg = st_.rg;
@@ -37,7 +46,8 @@ void TForm1::Save1Click()
 void TForm1::Load1Click()
 {
     if (editing("Load")) return;
-    const std::string path = pf_.chooseFile({false, "Open Tessaral Keyboard Data file", kOpenFilter, "tpl"});
+    const std::string path =
+        pf_.chooseFile({false, "Open Tessaral Keyboard Data file", kOpenFilter, "tpl", dataFolder()});
     if (!path.empty()) loadFile(path);
 }
 

@@ -46,6 +46,7 @@ void TForm1::Read1Click()
     synckeys();
     busy_ = false;
     if (result == 0) {
+        fromKeyboard_ = true;
         markSaved();
         statusBar()->showMessage("The keyboard was read.", 5000);
         return;
@@ -90,6 +91,9 @@ void TForm1::Write1Click()
     synckeys();
     busy_ = false;
     if (result == 0) {
+        // Changes written since the data file's Save or Open: the grid is
+        // now what the keyboard holds, not what the file holds.
+        fromKeyboard_ = fromKeyboard_ || !unsavedChanges().empty();
         markSaved();
         statusBar()->showMessage("The keyboard was written.", 5000);
         return;

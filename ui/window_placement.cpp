@@ -44,11 +44,11 @@ void fitFrame(QWidget* w, const QRect& scr, int taskBar)
     waitFor([w] { return w->windowHandle() && w->windowHandle()->isExposed() && w->frameGeometry() != w->geometry(); });
     const QRect frame = w->frameGeometry(), client = w->geometry();
     if (frame == client) return;  // no frame after all
-    const QSize client_(scr.width() - (frame.width() - client.width()),
-                        scr.height() - taskBar - (frame.height() - client.height()));
+    const QSize room(scr.width() - (frame.width() - client.width()),
+                     scr.height() - taskBar - (frame.height() - client.height()));
     w->move(scr.topLeft());  // the frame's corner
-    w->resize(client_);
-    waitFor([w, scr, client_] { return w->frameGeometry().topLeft() == scr.topLeft() && w->size() == client_; });
+    w->resize(room);
+    waitFor([w, scr, room] { return w->frameGeometry().topLeft() == scr.topLeft() && w->size() == room; });
 }
 
 }  // namespace

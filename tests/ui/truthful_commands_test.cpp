@@ -4,10 +4,14 @@
 #include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/msr_dialog.h"
+#include "ui/title_room.h"
+#include "device/transfer.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -87,6 +91,37 @@ TEST(TruthfulCommands, AWriteThatStopsPartWaySaysWhatTheKeyboardHolds)
     EXPECT_TRUE(said(w, "| The keyboard was written only in part: the first 256 of 8,192 bytes are the new "
                         "programming, the rest is the old. Write it again. Cause: the block at 0x0100 could not be "
                         "written in 5 attempts (the driver reported failure: Input/output error)."));
+}
+
+TEST(SmallThings, NoTextIsCut)
+{
+    // A box with a short text is as wide as its title (in a window
+    // manager's bold font) with the manager's buttons beside it.
+    QMessageBox box;
+    box.setWindowTitle(kAppTitle);
+    box.setText("Done.");
+    makeRoomForTitle(&box);
+    box.show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(box.width(), QFontMetrics(bold).horizontalAdvance(kAppTitle) + 120);
+    box.close();
+
+    // A status bar message stands beside the panels, never over them; a
+    // panel's longer text widens it.
+    ShownWindow w;
+    w.form->setStatus(2, "ch=1dh, len=1, LastKey=0x0D and more");
+    w.form->statusBar()->showMessage("Undone: Copy Page");
+    QApplication::processEvents();
+    auto* message = w.form->findChild<QLabel*>("StatusMessage");
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text(), "Undone: Copy Page");
+    for (QLabel* panel : w.form->StatusPanel) {
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_LE(panel->geometry().right(), message->geometry().left());
+    }
+    EXPECT_GE(w.form->StatusPanel[2]->width(),
+              w.form->StatusPanel[2]->fontMetrics().horizontalAdvance(w.form->StatusPanel[2]->text()));
 }
 
 TEST(SmallThings, MarksAboutFiltersCodeFieldsStripeToolAndSaveLogSayWhatIsSo)
