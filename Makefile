@@ -49,7 +49,8 @@ test: deps
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
-	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)"; \
+	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)" && \
+	  echo "kbdsim serves $(SOCKET) until: $(BUILD)/bin/kbdsim --stop --socket $(SOCKET)"; \
 	fi
 	$(BUILD)/bin/ptu
 
