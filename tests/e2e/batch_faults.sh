@@ -36,13 +36,11 @@ check "-R with a dead block leaves the old file" same "$(same keep.bin keep-befo
 start_sim --block-fail 0x100:all
 head -c 8192 /dev/urandom > new.bin
 "$BIN/ptu" -W new.bin 2> err; check "-W with a dead block exits 4" 4 $?
-box=$(grep -n 'rwkf16 error' err | cut -d: -f1)
-said=$(grep -n 'the first 256 of 8,192 bytes are the new programming, the rest is the old. Write it again. Cause: the block at 0x0100' err | cut -d: -f1)
-check "... names the part of the image that reached the keyboard, after rwkf16 error" yes "$([ -n "$box" ] && [ -n "$said" ] && [ "$box" -lt "$said" ] && echo yes || echo no)"
-check "... and the progress said which attempt ran" 1 "$(grep -c '^block 17 of 512, attempt 5 of 5$' err)"
+check "... after rwkf16 error names the part that reached the keyboard, and why" 1 "$(grep -A1 'rwkf16 error' err |
+  grep -c 'the first 256 of 8,192 bytes are the new programming, the rest is the old. Write it again. Cause: the block at 0x0100')"
+check "... the progress said which attempt ran" 1 "$(grep -c '^block 17 of 512, attempt 5 of 5$' err)"
 stop_sim
-check "... the keyboard holds the new first 256 bytes" same "$(cmp -s <(head -c 256 new.bin) <(head -c 256 mem.bin) && echo same)"
-check "... and the old rest" same "$(cmp -s <(tail -c +257 before.bin) <(tail -c +257 mem.bin) && echo same)"
+check "... which is so" same "$(cat <(head -c 256 new.bin) <(tail -c +257 before.bin) | cmp -s - mem.bin && echo same)"
 cp before.bin mem.bin
 
 # The single READ fails: a non-zero exit, the old file stays.
