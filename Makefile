@@ -11,8 +11,8 @@
 BUILD ?= build
 TEST_BUILD ?= build-asan
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libasound2-dev libxcb1-dev xvfb xdotool openbox x11-utils libqt6svg6 \
-           desktop-file-utils appstream groff-base dpkg-dev file poppler-utils weston qt6-wayland imagemagick
+           libbenchmark-dev libasound2-dev libxcb1-dev libxtst-dev xvfb xdotool openbox x11-utils libqt6svg6 \
+           desktop-file-utils appstream groff-base dpkg-dev file poppler-utils weston qt6-wayland imagemagick xclip
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
 .DEFAULT_GOAL := help

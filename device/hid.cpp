@@ -1,6 +1,9 @@
 #include "device/hid.h"
 
+#include "keydata/codec_index.h"
+
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace ptu {
@@ -252,26 +255,31 @@ uint32_t markerPage(uint8_t c)
     }
 }
 
-}  // namespace
+// Print Screen as the tables without an E0 37 key name write it (UK, Spanish,
+// Portuguese, Norwegian, Italian, French): with the extended left Shift press
+// that a PC keyboard sends before E0 37. It travels as the Print Screen usage.
+constexpr std::array<uint8_t, 4> kPrintScreenLong = {0xE0, 0x2A, 0xE0, 0x37};
+constexpr uint8_t kPrintScreenUsage = 0x46;
 
-std::span<const HidRow> hidTable() { return kTable; }
+bool printScreenLongAt(std::span<const uint8_t> image, long j) { return matches(kPrintScreenLong, image, j); }
 
-int hid2sc(State& st, std::span<uint8_t> buffer)
+// Whether the set's key names read E0 37 as a key (else Print Screen is
+// written E0 2A E0 37).
+bool namesShortPrintScreen(TableSetId set)
 {
-    Log& log = st.log;
-    log.printf(" in hid2sc \n");
-    if (!st.fl.usb_f) return 1;
+    static const std::string shortForm = "\xE0\x37";
+    return codecIndex(set).match(shortForm).nameRow >= 0;
+}
 
-    const long kbb = imageSize(st, buffer);
-    const std::span<uint8_t> image = buffer.first(size_t(kbb));
-    const long keyEnd = kbb - kReservedTail;
-    // A one-byte usage becomes at most three scan code bytes, and a sequence
-    // cut off by the end of the image still gets its terminating 0.
-    std::vector<uint8_t> out;
-    out.reserve(size_t(3 * kbb + 1));
+// USB form to program form: the translated stream of `image` into `out`; key
+// sequences start only below keyEnd.
+void toProgramForm(TableSetId set, std::span<const uint8_t> image, long keyEnd, Log& log, std::vector<uint8_t>& out)
+{
+    const long kbb = long(image.size());
+    const bool longPrintScreen = !namesShortPrintScreen(set);
     long i = 0, j = 0;
     for (; i < kbb; ++i) {
-        const uint8_t c = image[i];
+        const uint8_t c = image[size_t(i)];
         const uint32_t page = i < keyEnd ? markerPage(c) : 0;
         if (page == 0) {
             log.printf(" n=%ld, i=%ld, v=%xh \n", long(out.size()), i, unsigned(c));
@@ -280,10 +288,14 @@ int hid2sc(State& st, std::span<uint8_t> buffer)
         }
         out.push_back(HID_KEYBOARD);
         long nn = -1;
-        for (j = i + 1; j < kbb && image[j] != 0; ++j) {
+        for (j = i + 1; j < kbb && image[size_t(j)] != 0; ++j) {
+            if (page == 7 && longPrintScreen && image[size_t(j)] == kPrintScreenUsage) {
+                out.insert(out.end(), kPrintScreenLong.begin(), kPrintScreenLong.end());
+                continue;
+            }
             const int r = findUsage(page, image, j);
             if (r < 0) {
-                out.push_back(image[j]);
+                out.push_back(image[size_t(j)]);
                 continue;
             }
             append(out, kTable[r].scan);
@@ -295,26 +307,15 @@ int hid2sc(State& st, std::span<uint8_t> buffer)
         log.printf(" nn=%ld, n=%ld \n", nn, long(out.size()));
     }
     log.printf(" n=%ld, i=%ld, j=%ld \n", long(out.size()), i, j);
-    copyBack(out, image);
-    return 0;
 }
 
-int sc2hid(State& st, std::span<uint8_t> buffer)
+// Program form to USB form, as toProgramForm the other way.
+void toUsbForm(std::span<const uint8_t> image, long keyEnd, Log& log, std::vector<uint8_t>& out)
 {
-    Log& log = st.log;
-    log.printf(" in sc2hid \n");
-    if (!st.fl.usb_f) return 1;
-
-    const long kbb = imageSize(st, buffer);
-    const std::span<uint8_t> image = buffer.first(size_t(kbb));
-    const long keyEnd = kbb - kReservedTail;
-    // No scan code sequence is shorter than its usage codes, so the stream
-    // grows only by a terminating 0 for a sequence cut off by the end.
-    std::vector<uint8_t> out;
-    out.reserve(size_t(kbb + 1));
+    const long kbb = long(image.size());
     long i = 0, j = 0;
     for (; i < kbb; ++i) {
-        const uint8_t c = image[i];
+        const uint8_t c = image[size_t(i)];
         if (i >= keyEnd || (c != 0xFF && c != 0xFB)) {
             out.push_back(c);
             continue;
@@ -323,10 +324,16 @@ int sc2hid(State& st, std::span<uint8_t> buffer)
         out.push_back(HID_KEYBOARD);
         uint32_t m = 0;
         long nn = -1;
-        for (j = i + 1; j < kbb && image[j] != 0; ++j) {
+        for (j = i + 1; j < kbb && image[size_t(j)] != 0; ++j) {
+            if (printScreenLongAt(image, j)) {
+                m = 7;
+                out.push_back(kPrintScreenUsage);
+                j += long(kPrintScreenLong.size()) - 1;
+                continue;
+            }
             const int r = findScan(image, j);
             if (r < 0) {
-                out.push_back(image[j]);
+                out.push_back(image[size_t(j)]);
                 continue;
             }
             m = kTable[r].page;
@@ -342,6 +349,74 @@ int sc2hid(State& st, std::span<uint8_t> buffer)
         log.printf(" m=%ld, tn=%ld, nn=%ld, n=%ld \n", long(m), long(t), nn, long(out.size()));
     }
     log.printf(" n=%ld, i=%ld, j=%ld \n", long(out.size()), i, j);
+}
+
+std::string slotRoundTrip(TableSetId set, std::string_view stored)
+{
+    std::vector<uint8_t> slot(stored.begin(), stored.end());
+    slot.push_back(0);
+    Log quiet;
+    std::vector<uint8_t> usb, back;
+    toUsbForm(slot, long(slot.size()), quiet, usb);
+    toProgramForm(set, usb, long(usb.size()), quiet, back);
+    const auto end = std::find(back.begin(), back.end(), 0);
+    return std::string(back.begin(), end);
+}
+
+int slotPage(std::string_view codes)
+{
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(codes.data()), codes.size());
+    int page = 0;
+    for (long j = 0; j < long(bytes.size()); ++j) {
+        if (printScreenLongAt(bytes, j)) {
+            page = 7;
+            j += long(kPrintScreenLong.size()) - 1;
+            continue;
+        }
+        const int r = findScan(bytes, j);
+        if (r < 0) return 0;
+        page = int(kTable[r].page);
+        j += codeLength(kTable[r].scan) - 1;
+    }
+    return page;
+}
+
+}  // namespace
+
+std::span<const HidRow> hidTable() { return kTable; }
+
+const UsbForm& usbForm()
+{
+    static const UsbForm form{&slotRoundTrip, &slotPage};
+    return form;
+}
+
+int hid2sc(State& st, std::span<uint8_t> buffer)
+{
+    st.log.printf(" in hid2sc \n");
+    if (!st.fl.usb_f) return 1;
+    const long kbb = imageSize(st, buffer);
+    const std::span<uint8_t> image = buffer.first(size_t(kbb));
+    // A one-byte usage becomes at most four scan code bytes, and a sequence
+    // cut off by the end of the image still gets its terminating 0.
+    std::vector<uint8_t> out;
+    out.reserve(size_t(4 * kbb + 1));
+    toProgramForm(st.loc.tset, image, kbb - kReservedTail, st.log, out);
+    copyBack(out, image);
+    return 0;
+}
+
+int sc2hid(State& st, std::span<uint8_t> buffer)
+{
+    st.log.printf(" in sc2hid \n");
+    if (!st.fl.usb_f) return 1;
+    const long kbb = imageSize(st, buffer);
+    const std::span<uint8_t> image = buffer.first(size_t(kbb));
+    // No scan code sequence is shorter than its usage codes, so the stream
+    // grows only by a terminating 0 for a sequence cut off by the end.
+    std::vector<uint8_t> out;
+    out.reserve(size_t(kbb + 1));
+    toUsbForm(image, kbb - kReservedTail, st.log, out);
     copyBack(out, image);
     return 0;
 }

@@ -3,6 +3,7 @@
 // sequences hold scan codes of scan code set 1.
 #pragma once
 
+#include "keydata/round_trip.h"
 #include "keydata/state.h"
 
 #include <array>
@@ -28,8 +29,13 @@ std::span<const HidRow> hidTable();
 enum : uint8_t { HID_KEYBOARD = 0xFF, HID_DESKTOP = 0xFE, HID_CONSUMER = 0xFD };
 
 // USB form to program form, in place over the first kbb_f bytes of
-// `buffer`. Returns 1 without doing anything when usb_f is not set, else 0.
+// `buffer`. Print Screen comes back as the table set writes it (E0 2A E0 37
+// where its key names have no E0 37). Returns 1 without doing anything when usb_f is not set, else 0.
 int hid2sc(State& st, std::span<uint8_t> buffer);
+
+// The USB keyboard's side of the key-text check: one slot's string through
+// sc2hid and hid2sc, and the usage page of a key's codes.
+const UsbForm& usbForm();
 
 // Program form to USB form, in place. Returns 1 without doing anything when
 // usb_f is not set, else 0.

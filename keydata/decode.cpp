@@ -14,10 +14,10 @@ namespace ptu {
 namespace {
 
 // The text of a macro's bytes (after the marker), appended to `out`.
-void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string& out)
+void decodeMacro(Log* trace, const CodecIndex& ix, std::string_view b, std::string& out)
 {
     const TableSet& set = *ix.set;
-    const bool log = s.log.isOpen();
+    const bool log = trace && trace->isOpen();
     const int nChars = int(set.nok2.size());
     const int nNames = int(set.nok1.size());
     std::size_t pos = 1;  // after the marker
@@ -37,14 +37,14 @@ void decodeMacro(State& s, const CodecIndex& ix, std::string_view b, std::string
         }
         const CodecIndex::Match m = ix.match(b.substr(pos));
         if (log)
-            s.log.printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", m.charRow < 0 ? nChars : m.charRow,
+            trace->printf(" match key2: j=%d, nok2=%d, ascii=%xh \n", m.charRow < 0 ? nChars : m.charRow,
                          nChars, m.charRow < 0 ? 0u : unsigned(set.nok2[std::size_t(m.charRow)].ch));
         if (m.charRow >= 0) {
             out += char(set.nok2[std::size_t(m.charRow)].ch);
             pos += ix.charLen[std::size_t(m.charRow)];
             continue;
         }
-        if (log) s.log.printf(" match key1: j=%d, nok1=%d \n", m.nameRow < 0 ? nNames : m.nameRow, nNames);
+        if (log) trace->printf(" match key1: j=%d, nok1=%d \n", m.nameRow < 0 ? nNames : m.nameRow, nNames);
         if (m.nameRow >= 0) {
             out += ix.nameToken[std::size_t(m.nameRow)];
             pos += ix.nameLen[std::size_t(m.nameRow)];
@@ -75,7 +75,7 @@ void decodeInto(State& s, const CodecIndex& ix, std::string_view bytes, std::str
         for (unsigned char b : bytes) s.log.printf(" %xh", b);
         s.log.printf("\n");
     }
-    decodeMacro(s, ix, bytes, out);
+    decodeMacro(&s.log, ix, bytes, out);
 }
 
 }  // namespace
@@ -106,6 +106,16 @@ int r2wr(State& s, Platform& pf)
     s.rg.ldt = raw[0];
     s.log.printf(" ldt=%u, k=%d, tm=%ld \n", unsigned(s.rg.ldt), k, pf.now());
     return k;
+}
+
+std::string decodeText(TableSetId set, std::string_view bytes)
+{
+    std::string out;
+    if (bytes.empty()) return out;
+    const auto m = static_cast<unsigned char>(bytes[0]);
+    if (m != 0xFF && m != 0xFB) return std::string(bytes);
+    decodeMacro(nullptr, codecIndex(set), bytes, out);
+    return out;
 }
 
 std::string stot(State& s, std::string_view bytes)

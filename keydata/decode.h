@@ -39,4 +39,7 @@ void rtoh(State& s, int n);
 // other string is shown byte for byte, whole.
 std::string stot(State& s, std::string_view bytes);
 
+// stot with the tables of `set`, without the trace.
+std::string decodeText(TableSetId set, std::string_view bytes);
+
 }  // namespace ptu

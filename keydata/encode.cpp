@@ -80,13 +80,13 @@ struct ImageSink {
 };
 
 // ttos into `sink`.
+// `trace` is the log to trace each character into, or null.
 template <typename Sink>
-void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
+void encodeText(Log* trace, bool raw, const CodecIndex& ix, std::string_view t, Sink& sink)
 {
     const TableSet& set = *ix.set;
     const int rows = int(set.nok2.size());
-    const bool log = s.log.isOpen();
-    const bool raw = s.fl.raw_f != 0;
+    const bool log = trace && trace->isOpen();
     std::size_t i = 0;
     const std::size_t n = t.size();
     while (i < n && (log || sink.more())) {
@@ -140,7 +140,7 @@ void encodeText(State& s, const CodecIndex& ix, std::string_view t, Sink& sink)
         if (j < rows) sink.code(set.nok2[std::size_t(j)].code, ix.charLen[std::size_t(j)]);
         else sink.byte(uc);
         if (log)
-            s.log.printf(" ttos(%p): j=%d, nok2=%d, pp[%d]=%xh \n",
+            trace->printf(" ttos(%p): j=%d, nok2=%d, pp[%d]=%xh \n",
                          static_cast<const void*>(t.data()), j, rows, int(i), unsigned(uc));
         ++i;
     }
@@ -162,7 +162,15 @@ std::string ttos(State& s, std::string_view text)
 {
     std::string out;
     StringSink sink{out};
-    encodeText(s, codecIndex(s.loc.tset), text, sink);
+    encodeText(&s.log, s.fl.raw_f != 0, codecIndex(s.loc.tset), text, sink);
+    return out;
+}
+
+std::string encodeText(TableSetId set, bool raw, std::string_view text)
+{
+    std::string out;
+    StringSink sink{out};
+    encodeText(nullptr, raw, codecIndex(set), text, sink);
     return out;
 }
 
@@ -241,7 +249,7 @@ std::vector<KeyRef> htor(State& s)
             if (asIs) {
                 for (char c : *text) sink.byte(uint8_t(c));  // the text holds the codes
             } else {
-                encodeText(s, ix, *text, sink);
+                encodeText(&s.log, s.fl.raw_f != 0, ix, *text, sink);
             }
             const bool readsAsMarker = !marked && sink.w > pos && (img[pos] == 0xFF || img[pos] == 0xFB);
             if (sink.overflow || readsAsMarker) {

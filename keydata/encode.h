@@ -35,6 +35,10 @@ const char* leftOutReason(LeftOut why);
 // a 0 produced by "{0}" or "{256}" ends the stored macro there.
 std::string ttos(State& s, std::string_view text);
 
+// ttos with the tables of `set` (characters as their own bytes with `raw`),
+// without the trace.
+std::string encodeText(TableSetId set, bool raw, std::string_view text);
+
 // Lays out the key data area of s.buf.ibuf from hbuf: for every shown page
 // and every slot up to kmax one 0-terminated string (ldt in slot 0 of page 0
 // above model 1). Sets s.kd.used_len. Bytes after the key data keep what the

@@ -18,17 +18,32 @@ std::vector<KeyRef> buildImage(State& s, bool clearFirst, const std::function<vo
     return dropped;
 }
 
+namespace {
+
+// The key data laid out on a copy of the state, as the image build does.
+struct Scratch {
+    std::unique_ptr<State> st = std::make_unique<State>();
+    std::vector<KeyRef> dropped;
+    explicit Scratch(const State& s)
+    {
+        st->fl = s.fl;
+        st->mv = s.mv;
+        st->rg = s.rg;
+        st->loc = s.loc;
+        st->kd.hbuf = s.kd.hbuf;
+        if (st->fl.hide_f) fcode(*st);
+        dropped = htor(*st);
+    }
+};
+
+}  // namespace
+
 MemoryUse memoryUse(const State& s)
 {
-    auto scratch = std::make_unique<State>();
-    scratch->fl = s.fl;
-    scratch->mv = s.mv;
-    scratch->rg = s.rg;
-    scratch->loc = s.loc;
-    scratch->kd.hbuf = s.kd.hbuf;
-    if (scratch->fl.hide_f) fcode(*scratch);
-    const bool overflow = !htor(*scratch).empty();
-    return {scratch->kd.used_len, s.mv.lmt, overflow};
+    const Scratch scratch(s);
+    return {scratch.st->kd.used_len, s.mv.lmt, !scratch.dropped.empty()};
 }
+
+std::vector<KeyRef> leftOutKeys(const State& s) { return Scratch(s).dropped; }
 
 }  // namespace ptu

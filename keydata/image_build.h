@@ -34,4 +34,7 @@ struct MemoryUse {
 };
 MemoryUse memoryUse(const State& s);
 
+// The keys the image build would leave out (htor), worked out on a copy.
+std::vector<KeyRef> leftOutKeys(const State& s);
+
 }  // namespace ptu

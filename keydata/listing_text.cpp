@@ -1,5 +1,7 @@
 #include "keydata/listing_text.h"
 
+#include "keydata/charset.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -73,12 +75,15 @@ std::string escapeText(std::string_view text)
     return out;
 }
 
-bool unescapeText(std::string_view t, std::string& out, std::string& err)
+bool unescapeText(std::string_view t, std::string& out, std::string& err, std::string* written)
 {
     out.clear();
+    if (written) written->clear();
     for (std::size_t i = 0; i < t.size(); ++i) {
+        if (written) written->resize(out.size(), '\0');
         if (t[i] != '\\') {
             out += t[i];
+            if (written) written->push_back('\1');
             continue;
         }
         if (++i >= t.size()) {
@@ -124,7 +129,49 @@ bool unescapeText(std::string_view t, std::string& out, std::string& err)
             return false;
         }
     }
+    if (written) written->resize(out.size(), '\0');
     return true;
+}
+
+namespace {
+
+// The length of the UTF-8 sequence at the start of `s` (2 to 4 bytes, no
+// overlong form, no surrogate), or 0.
+std::size_t utf8Sequence(std::string_view s)
+{
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char c = b(0);
+    const std::size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || s.size() < n) return 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if ((b(i) & 0xC0) != 0x80) return 0;
+    if ((c == 0xE0 && b(1) < 0xA0) || (c == 0xED && b(1) > 0x9F) || (c == 0xF0 && b(1) < 0x90) ||
+        (c == 0xF4 && b(1) > 0x8F))
+        return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string listingBytes(TableSetId set, std::string_view bytes, std::string_view written, std::u32string& refused)
+{
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const bool literal = i < written.size() && written[i] != 0;
+        const std::size_t n = literal ? utf8Sequence(bytes.substr(i)) : 0;
+        bool wholeLiteral = n > 0;
+        for (std::size_t k = 1; k < n; ++k) wholeLiteral = wholeLiteral && i + k < written.size() && written[i + k] != 0;
+        if (!wholeLiteral) {
+            out += bytes[i++];
+            continue;
+        }
+        const KeyText k = keyText(set, bytes.substr(i, n));
+        out += k.bytes;
+        for (char32_t c : k.refused)
+            if (refused.find(c) == std::u32string::npos) refused += c;
+        i += n;
+    }
+    return out;
 }
 
 std::optional<std::string> parseCellText(std::string_view keyword, std::string_view rest, CellText& out)
@@ -147,7 +194,7 @@ std::optional<std::string> parseCellText(std::string_view keyword, std::string_v
         rest.remove_prefix(1);  // the one blank before the text
     }
     std::string why;
-    if (!unescapeText(rest, out.text, why)) return kw + " text: " + why;
+    if (!unescapeText(rest, out.text, why, &out.written)) return kw + " text: " + why;
     return std::nullopt;
 }
 

@@ -4,6 +4,8 @@
 // that name a cell ("<page> <column> <row> <text>").
 #pragma once
 
+#include "keydata/tables.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +17,18 @@ namespace ptu {
 std::string escapeText(std::string_view text);
 
 // The reverse of escapeText; also takes \n \r \t \" \' and octal escapes.
-// Returns false with a message for a broken escape.
-bool unescapeText(std::string_view text, std::string& out, std::string& err);
+// Returns false with a message for a broken escape. `written`, when given,
+// receives one byte for each byte of `out`: 1 where it stood in the text as
+// itself, 0 where an escape gave it.
+bool unescapeText(std::string_view text, std::string& out, std::string& err, std::string* written = nullptr);
+
+// A listing's text as key bytes of table set `set`: characters written as
+// UTF-8 (runs of bytes above 0x7F that `written` marks as standing in the
+// text and that form valid UTF-8) become the set's bytes ("Größe" with the
+// German set); escaped bytes and ASCII stay as they are, and so do bytes that
+// are no UTF-8 (a Latin-1 editor's). Characters the set has no byte for are
+// left out and listed in `refused`.
+std::string listingBytes(TableSetId set, std::string_view bytes, std::string_view written, std::u32string& refused);
 
 // A number written in decimal or with 0x in hexadecimal.
 std::optional<long> parseNumber(std::string_view word);
@@ -34,6 +46,7 @@ struct CellText {
     int col = 0;   // 0..21
     int row = 0;   // 0..15
     std::string text;
+    std::string written;  // which bytes of `text` stood as themselves (unescapeText)
 };
 
 // Reads "<page> <column> <row> <text>" (the text after one blank, escaped).

@@ -58,6 +58,17 @@ public:
     // A modal message box; returns one of MsgAnswer.
     virtual int messageBox(const std::string& text, const std::string& caption, int flags) = 0;
 
+    // A modal box: `text`, then a scrolled list of `lines` that fits the
+    // screen, then `question`, with the buttons of `flags` as messageBox;
+    // returns one of MsgAnswer. The default shows it all as one message box.
+    virtual int listBox(const std::string& text, const std::vector<std::string>& lines,
+                        const std::string& question, const std::string& caption, int flags)
+    {
+        std::string all = text + "\n";
+        for (const std::string& l : lines) all += "  " + l + "\n";
+        return messageBox(all + "\n" + question, caption, flags);
+    }
+
     // The thread's last error (errno on Linux).
     virtual int lastError() = 0;
     virtual void setLastError(int e) = 0;

@@ -4,6 +4,7 @@
 // the firmware model.
 #include "platform/devframe.h"
 #include "sim/model/firmware.h"
+#include "sim/press/press_key.h"
 #include "sim/service/service.h"
 
 #include <algorithm>
@@ -59,6 +60,17 @@ Service:
   --verbose, -v        one line per request on standard error.
   --probe              do not serve: send one "8042" request to the socket and
                        exit 0 when it is answered, 1 otherwise.
+  --press PAGE:SLOT    do not serve: press a key of the keyboard on the socket.
+                       Its macro (slot 0..175 on page 1, 2, 3, 4 or P, the
+                       0-terminated strings of its memory counted from the
+                       start) is typed into the X display named by DISPLAY
+                       through the XTEST extension, as the keyboard types it:
+                       each code a key stroke, a modifier held until its
+                       release code, {DelayN} a pause of N x 100 ms, strokes
+                       --press-gap-ms apart (default 10). Exit 1 without a
+                       display or when the socket does not answer.
+  --slots N            slots to a page for --press (default 176; 128 on the
+                       models whose pages hold 128 keys).
   --help, -h           this text.
   --version            the version.
 
@@ -142,6 +154,9 @@ struct Options {
     bool verbose = false;
     bool help = false;
     uint32_t delayMs = 0;
+    std::string press;         // PAGE:SLOT of the key to press
+    uint32_t slots = 176;      // slots to a page, for --press
+    uint32_t pressGapMs = 10;  // between the strokes of a pressed key
     Config cfg;
 };
 
@@ -195,7 +210,7 @@ int parseArgs(int argc, char** argv, Options& o)
         static constexpr std::string_view kValueOptions[] = {
             "socket", "memory", "pidfile", "log", "r2a", "r2e", "r27", "r28", "r29", "low-nibble-base",
             "delay-ms", "fail-next", "fail-code", "short-reply", "bad-endmark", "no-frame", "ckmr-nak",
-            "block-fail", "corrupt-block", "drop-after", "no-reply"};
+            "block-fail", "corrupt-block", "drop-after", "no-reply", "press", "slots", "press-gap-ms"};
         if (std::find(std::begin(kValueOptions), std::end(kValueOptions), name) == std::end(kValueOptions)) {
             say("unknown option --" + std::string(name) + " (try --help)");
             return 2;
@@ -231,6 +246,14 @@ int parseArgs(int argc, char** argv, Options& o)
         } else if (name == "low-nibble-base") {
             if (!parseByte(value, o.cfg.lowNibbleBase) || (o.cfg.lowNibbleBase & 0x0F))
                 error = "a multiple of 16 below 256";
+        } else if (name == "press") {
+            o.press = value;
+        } else if (name == "slots") {
+            if (!parseNumber(value, n) || n < 1 || n > 176) error = "1..176";
+            o.slots = n;
+        } else if (name == "press-gap-ms") {
+            if (!parseNumber(value, n) || n > 1000) error = "milliseconds up to 1000";
+            o.pressGapMs = n;
         } else if (name == "delay-ms") {
             if (!parseNumber(value, n) || n > 600000) error = "milliseconds up to 600000";
             o.delayMs = n;
@@ -298,6 +321,31 @@ bool probeAnswers(const std::string& path, bool* byKbdsim = nullptr)
 }
 
 int probe(const std::string& path) { return probeAnswers(path) ? 0 : 1; }
+
+// --press PAGE:SLOT: the page as the window names it (1..4, P), the slot 0..175.
+int press(const Options& o)
+{
+    const std::string_view spec = o.press;
+    const std::size_t colon = spec.find(':');
+    const std::string_view page = spec.substr(0, colon);
+    uint32_t slot = 0;
+    const int index = page == "P" || page == "p" ? 5 : page.size() == 1 && page[0] >= '1' && page[0] <= '4' ? page[0] - '1' : -1;
+    if (colon == std::string_view::npos || index < 0 || !parseNumber(spec.substr(colon + 1), slot) || slot >= o.slots) {
+        say("--press needs PAGE:SLOT, the page 1, 2, 3, 4 or P and the slot below " + std::to_string(o.slots));
+        return 2;
+    }
+    int fd = connectTo(o.socket);
+    if (fd < 0) {
+        say("no keyboard answers on " + o.socket + ": " + std::strerror(errno));
+        return 1;
+    }
+    setTimeouts(fd, 10);
+    std::string message;
+    const int rc = pressKey(fd, index, int(slot), int(o.slots), o.pressGapMs, message);
+    ::close(fd);
+    if (!message.empty()) say(message);
+    return rc;
+}
 
 // The socket a daemon serves when neither --socket nor $PORTGATE_SOCKET
 // names one. Its pid file and memory file carry no tag.
@@ -487,6 +535,7 @@ int run(int argc, char** argv)
     }
     if (o.socket.empty()) o.socket = frame::portgatePath();
     if (o.probe) return probe(o.socket);
+    if (!o.press.empty()) return press(o);
     if (o.stop) return stopDaemon(o);
     if (o.daemon) {
         // Started twice (" -K" runs its command twice): the first one serves.

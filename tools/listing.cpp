@@ -40,7 +40,7 @@ bool parseListing(std::string_view text, Listing& out, ParseError& err)
             if (auto why = parseCellText(kw, rest, cell)) return fail(*why);
             if (listedTwice(seenKey, cell.page, cell.col, cell.row))
                 return fail(twiceMessage(cell.page, cell.col, cell.row));
-            out.keys.push_back({cell.page, cell.col, cell.row, std::move(cell.text), lineNo});
+            out.keys.push_back({cell.page, cell.col, cell.row, std::move(cell.text), lineNo, std::move(cell.written)});
             continue;
         }
         if (kw == "caption") {

@@ -27,7 +27,8 @@ struct KeyLine {
     int col = 0;
     int row = 0;
     std::string text;
-    int line = 0;  // where it stood in the listing
+    int line = 0;         // where it stood in the listing
+    std::string written;  // which bytes of `text` stood as themselves, not as escapes
 };
 
 struct Listing {

@@ -12,7 +12,11 @@
 #include "keydata/layout.h"
 #include "keydata/models.h"
 #include "keydata/state.h"
-#include "keydata/token_check.h"
+#include "device/hid.h"
+#include "keydata/charset.h"
+#include "keydata/default_labels.h"
+#include "keydata/round_trip.h"
+#include "platform/locale.h"
 #include "tools/listing.h"
 #include "tools/tpl_captions.h"
 #include "tools/tpl_legends.h"
@@ -42,7 +46,7 @@ struct Options {
     std::optional<int> model, memory, kmax;
     std::optional<TableSetId> locale;
     bool usb = false;
-    bool strict = false;  // an unknown brace token is an error, not a warning
+    bool strict = false;  // a key text the keyboard would not give back is an error, not a warning
     std::string captions;  // decode, legends: the captions file instead of FILE.captions
     std::optional<double> pitch;  // legends: the key pitch in mm
     bool texts = false;           // legends: the programming sheets too
@@ -62,7 +66,8 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
 {
     if (args.empty()) return bad("a command is needed");
     o.command = args[0];
-    if (o.command != "decode" && o.command != "encode" && o.command != "diff" && o.command != "legends")
+    if (o.command != "decode" && o.command != "encode" && o.command != "diff" && o.command != "legends" &&
+        o.command != "check")
         return bad("unknown command \"" + o.command + "\"");
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -143,7 +148,10 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
     }
     if (o.command == "diff" && !o.output.empty()) return bad("diff prints its differences; -o is for encode");
     if (o.input.empty())
-        return bad(o.command == "decode" ? "decode needs a data file" : "encode needs a listing");
+        return bad(o.command == "decode"  ? "decode needs a data file"
+                   : o.command == "check" ? "check needs a data file or listing"
+                                          : "encode needs a listing");
+    if (o.command == "check" && !o.output.empty()) return bad("check lists the keys; -o is for encode");
     if (o.command == "encode" && o.output.empty()) return bad("encode needs -o FILE");
     if (o.command == "decode" && !o.output.empty()) return bad("decode prints its listing; -o is for encode");
     return std::nullopt;
@@ -252,8 +260,18 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
     mv.kbp_f = (mv.kbt_f == 10 || mv.kbt_f == 16 || mv.kbt_f == 17) ? 6 : pn[mv.kbt_f];
     if ((fl.pad_f && mv.kbt_f != 11) || fl.m60_f) mv.kbp_f = 1;
     mv.lmt = mv.kbp_f == 1 ? mv.kbb_f - 16 : mv.kbb_f - 102;
+    update_globals(s);  // the grid extent that names the keys ("1A1")
 
-    s.loc.tset = o.locale.value_or(h.locale.value_or(TableSetId::us));
+    if (o.locale || h.locale) {
+        s.loc.tset = o.locale ? *o.locale : *h.locale;
+    } else {
+        // The tables the window takes from the system's language.
+        const LanguageIds ids = systemLanguageIds();
+        s.loc.tset = chooseTableSet(ids.lcid, ids.lgid, ids.ulgid);
+        notice += std::string(notice.empty() ? "" : "; ") + "no locale given: using the " +
+                  keyboardName(s.loc.tset) + " tables of the system's language (give --locale " +
+                  tableSet(s.loc.tset).tag + " or another)";
+    }
 
     // Registers: the listing's, else the program's defaults for the road.
     const auto type = usbTypeOf(mv.kbt_f);
@@ -469,10 +487,17 @@ const char* notStorable(const State& s, int page, int col, int row)
 
 // A listing's keys and registers built into a data-file image in
 // s.buf.ibuf, as the window's Save builds it. The keys left out and the
-// texts replaced by fixed ones are collected for the caller to report.
+// texts replaced by fixed ones are collected for the caller to report, and
+// so are the doubts: the listing's characters its keyboard lacks and the key
+// texts the keyboard would not give back, each with its line.
 // Returns EXIT_OK or the exit code, having said why on `err`.
+struct Doubt {
+    int line;
+    std::string text;
+};
 int buildFromListing(const Options& o, const std::string& name, const std::string& text, State& st,
-                     std::ostream& err, std::vector<std::string>& leftOut, std::vector<std::string>& replaced)
+                     std::ostream& err, std::vector<std::string>& leftOut, std::vector<std::string>& replaced,
+                     std::vector<Doubt>& doubts)
 {
     State* s = &st;
     const std::string where = name == "-" ? "<stdin>" : name;
@@ -487,19 +512,7 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
         err << "ptu-tpl: " << f->message << "\n";
         return f->code;
     }
-    // A brace token the tables do not know is stored as plain characters:
-    // say so, with the line, so that a mistyped name does not reach a
-    // keyboard unnoticed.
-    int unknown = 0;
-    for (const KeyLine& k : listing.keys) {
-        for (const std::string& tok : unknownTokens(s->loc.tset, k.text)) {
-            ++unknown;
-            err << where << ":" << k.line << ": " << (o.strict ? "error" : "warning")
-                << ": " << escapeText(tok) << " is no key name of the " << tableSet(s->loc.tset).tag
-                << " tables; it is stored as the characters it holds\n";
-        }
-    }
-    if (o.strict && unknown > 0) return EXIT_BAD_INPUT;
+    if (!notice.empty()) err << "ptu-tpl: " << notice << "\n";
 
     std::vector<int> lineOf(std::size_t(kPages * kRows * kCols), 0);  // the listing line of each cell
     auto named = [&](int page, int col, int row) {
@@ -512,7 +525,11 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
             leftOut.push_back(cellName(k.page, k.col, k.row) + " (line " + std::to_string(k.line) + "): " + why);
             continue;
         }
-        s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] = k.text;
+        // Characters written as UTF-8 become the bytes of the locale's set.
+        std::u32string refused;
+        s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] =
+            listingBytes(s->loc.tset, k.text, k.written, refused);
+        if (!refused.empty()) doubts.push_back({k.line, refusedMessage(s->loc.tset, refused)});
         lineOf[std::size_t((k.page * kRows + k.row) * kCols + k.col)] = k.line;
     }
     // The captions; those of cells the model has no key in are left out.
@@ -532,6 +549,17 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
         const std::string& given = s->kd.hbuf[std::size_t(f.page)][ks.row][ks.col];
         if (!given.empty() && given != f.text) replaced.push_back(named(f.page, ks.col, ks.row));
     }
+
+    // Every key text as the keyboard would give it back. (A text it cannot
+    // store at all is named among the keys left out.)
+    for (const KeyProblem& k : checkKeys(*s, &usbForm())) {
+        if (k.check.verdict == KeyVerdict::notStored) continue;
+        doubts.push_back({lineOf[std::size_t((k.page * kRows + k.row) * kCols + k.col)],
+                          "key " + std::to_string(k.page) + " " + std::to_string(k.col) + " " + std::to_string(k.row) +
+                              " (" + positionName(s->mv, k.page, k.col, k.row) +
+                              "): " + describe(s->loc.tset, k.check)});
+    }
+    std::stable_sort(doubts.begin(), doubts.end(), [](const Doubt& a, const Doubt& b) { return a.line < b.line; });
 
     // The window's Save builds the same image.
     const auto dropped = buildDataFile(*s);
@@ -560,7 +588,18 @@ int encode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     if (int code = readListing(o.input, in, text, err)) return code;
     auto s = std::make_unique<State>();
     std::vector<std::string> leftOut, replaced;
-    if (int code = buildFromListing(o, o.input, text, *s, err, leftOut, replaced)) return code;
+    std::vector<Doubt> doubts;
+    if (int code = buildFromListing(o, o.input, text, *s, err, leftOut, replaced, doubts)) return code;
+    // A text the keyboard would not give back is said with its line; with
+    // --strict nothing is written then.
+    const std::string where = o.input == "-" ? "<stdin>" : o.input;
+    for (const Doubt& d : doubts)
+        err << where << ":" << d.line << ": " << (o.strict ? "error" : "warning") << ": " << d.text << "\n";
+    if (o.strict && !doubts.empty()) {
+        err << "ptu-tpl: " << doubts.size() << (doubts.size() == 1 ? " key text" : " key texts")
+            << " would not come back from the keyboard as written: nothing written (--strict)\n";
+        return EXIT_BAD_INPUT;
+    }
 
     const auto* img = s->buf.ibuf.data();
     if (o.output == "-") {
@@ -615,8 +654,10 @@ int loadInput(const Options& o, const std::string& name, std::istream& in, State
         return captionsOf(o, name, s, err);
     }
     std::vector<std::string> leftOut, replaced;
+    std::vector<Doubt> doubts;
     auto built = std::make_unique<State>();
-    if (buildFromListing(o, name, data, *built, err, leftOut, replaced)) return EXIT_BAD_INPUT;
+    if (buildFromListing(o, name, data, *built, err, leftOut, replaced, doubts)) return EXIT_BAD_INPUT;
+    for (const Doubt& d : doubts) err << name << ":" << d.line << ": warning: " << d.text << "\n";
     for (const std::string& l : leftOut) err << "ptu-tpl: " << name << ": not in the image: " << l << "\n";
     // The listing names its model: decode its image with it.
     Options again = o;
@@ -670,6 +711,45 @@ int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& er
     return keys.empty() && captions == 0 && settings.empty() ? EXIT_OK : EXIT_DIFFERENT;
 }
 
+// check: the keys of a data file or listing that the keyboard would not give
+// back as they stand, one line each on the output; 0 when there are none.
+int check(const Options& o, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    std::string data;
+    if (int code = readListing(o.input, in, data, err)) return code;
+    auto s = std::make_unique<State>();
+    std::vector<std::string> lines;
+    if (data.find('\0') != std::string::npos) {
+        if (data.size() > kLargestImage) data.resize(kLargestImage + 1);
+        if (int code = decodeData(o, o.input, data, *s, err)) return code;
+        if (s->fl.hide_f) fcode(*s);  // as Load puts the fixed texts back
+        for (const KeyProblem& k : checkKeys(*s, &usbForm()))
+            lines.push_back("key " + std::to_string(k.page) + " " + std::to_string(k.col) + " " +
+                            std::to_string(k.row) + " (" + positionName(s->mv, k.page, k.col, k.row) +
+                            "): " + describe(s->loc.tset, k.check));
+    } else {
+        std::vector<std::string> leftOut, replaced;
+        std::vector<Doubt> doubts;
+        if (int code = buildFromListing(o, o.input, data, *s, err, leftOut, replaced, doubts)) return code;
+        const std::string where = o.input == "-" ? "<stdin>" : o.input;
+        for (const Doubt& d : doubts) lines.push_back(where + ":" + std::to_string(d.line) + ": " + d.text);
+        for (const std::string& l : leftOut) lines.push_back("not stored: " + l);
+        for (const std::string& l : replaced) lines.push_back("holds the model's fixed text instead: " + l);
+    }
+    errno = 0;
+    for (const std::string& l : lines) out << l << "\n";
+    out.flush();
+    if (!out) {
+        err << "ptu-tpl: cannot write the list: " << (errno ? std::strerror(errno) : "write error") << "\n";
+        return EXIT_IO;
+    }
+    if (lines.empty()) return EXIT_OK;
+    err << "ptu-tpl: " << lines.size() << (lines.size() == 1 ? " key" : " keys")
+        << " would not come back from the keyboard as " << (data.find('\0') != std::string::npos ? "read" : "written")
+        << "\n";
+    return EXIT_LEFT_OUT;
+}
+
 int legends(const Options& o, std::istream& in, std::ostream& err)
 {
     auto s = std::make_unique<State>();
@@ -702,14 +782,21 @@ std::string usage()
            "       ptu-tpl encode LISTING -o FILE [options]\n"
            "       ptu-tpl diff A B [options]   (A, B: data files or listings)\n"
            "       ptu-tpl legends FILE [--captions F] [--pitch MM] [--texts] -o OUT.pdf\n"
+           "       ptu-tpl check FILE|LISTING [options]\n"
            "FILE or LISTING \"-\" reads standard input; \"-o -\" writes to standard output.\n"
            "options: --model N  --memory 2048|4096|8192  --locale us|uk|es|pt|no|it|de|fr\n"
            "         --usb  --kmax N  -8 -7 -b -2 -4 -6 -x -n (the program's switches)\n"
-           "         --strict  (encode) a brace token that is no key name of the locale's\n"
-           "                   tables is an error, not a warning\n"
+           "         --strict  (encode) a key text the keyboard would not give back as\n"
+           "                   written is an error: nothing is written\n"
            "An option wins over the listing's own line. Without a model switch the model\n"
            "brings the switches with which the program reaches it. A data file names\n"
-           "neither model nor locale: decode takes model 4 and the US tables unless told.\n"
+           "neither model nor locale: decode takes model 4 unless told, and without\n"
+           "--locale or a locale line the tables of the system's language, as ptu does.\n"
+           "A listing may hold the locale's characters as UTF-8 (Gr\xC3\xB6\xC3\x9F" "e).\n"
+           "encode warns, with its line, of every key text the keyboard would not give\n"
+           "back as written: a name that is no key name ({ENTR}), a character without a\n"
+           "key, keys of two USB usage pages in one macro. check lists those keys of a\n"
+           "data file or listing (exit 0 none, 3 some).\n"
            "Without --usb, -4, -2 and -6 (models 5, 6, 7, 8, 12 and 15 bring them) keep\n"
            "no ldt: decode lists ldt 0, so byte 0 of such a file is not kept by decode |\n"
            "encode.\n"
@@ -723,7 +810,8 @@ std::string usage()
            "legends writes the legend sheets of a data file or listing as a PDF: one per\n"
            "page, every key a box of the key pitch (--pitch, 19.05 mm unless given) with\n"
            "its caption; --texts adds the sheets with the macro texts and a table of them.\n"
-           "exit: 0 done, 1 file error, 2 bad arguments or listing, 3 keys left out;\n"
+           "exit: 0 done, 1 file error, 2 bad arguments or listing (or --strict doubts),\n"
+           "3 keys left out (check: keys that would not come back);\n"
            "diff: 0 the same, 1 they differ, 2 bad arguments or an input it cannot read\n" +
            modelList();
 }
@@ -745,6 +833,7 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     }
     if (o.command == "diff") return diff(o, in, out, err);
     if (o.command == "legends") return legends(o, in, err);
+    if (o.command == "check") return check(o, in, out, err);
     return o.command == "decode" ? decode(o, in, out, err) : encode(o, in, out, err);
 }
 

@@ -18,11 +18,12 @@ std::string TForm1::dataFolder() const
 void TForm1::Save1Click()
 {
     if (editing("Save")) return;
+    if (!confirmKeys("Save the data file anyway?")) return;
     const std::string name = dataFile_.empty() ? std::string() : std::filesystem::path(dataFile_).filename().string();
     const std::string path =
         pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl", dataFolder(), name});
     if (path.empty()) return;
-    const std::vector<KeyRef> dropped = buildDataFile(st_);
+    buildDataFile(st_);  // the keys it leaves out were listed above
     const Registers& rg = st_.rg;
     st_.log.printf(" r2a=%x, r2e=%x, r27=%x, r28=%x, r29=%x, ldt=%x \n", rg.r2a, rg.r2e, rg.r27, rg.r28, rg.r29,
                    rg.ldt);
@@ -37,10 +38,6 @@ void TForm1::Save1Click()
     keepCaptions(path);
     markSaved();
     statusBar()->showMessage(QString("Saved %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
-    if (!dropped.empty())
-        pf_.messageBox(std::to_string(dropped.size()) + (dropped.size() == 1 ? " key" : " keys") +
-                           " cannot be stored in the keyboard's memory and were saved empty:\n" + keyList(dropped),
-                       kAppTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void TForm1::Load1Click()
@@ -93,7 +90,10 @@ bool TForm1::loadFile(const std::string& path)
     clearMarks();
     synckeys();
     markSaved();
-    statusBar()->showMessage(QString("Loaded %1").arg(QString::fromLocal8Bit(path.c_str())), 5000);
+    const std::string problems = problemSummary();
+    statusBar()->showMessage(QString("Loaded %1").arg(QString::fromLocal8Bit(path.c_str())) +
+                                 (problems.empty() ? QString() : "; " + QString::fromStdString(problems)),
+                             problems.empty() ? 5000 : 30000);
     return true;
 }
 

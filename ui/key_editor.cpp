@@ -102,18 +102,25 @@ void TForm1::commitText(int row)
         return;
     }
     std::u32string refused;
-    const std::string raw = keyBytes(st_, typed, &refused);
+    // A key text is one line: a pasted or dropped line break and what follows are not stored.
+    const std::string raw = keyBytes(st_, firstLine(typed), &refused);
     if (!refused.empty()) reportRefused(refused);
     std::size_t taken = 0;
     const std::string text = syntex(st_, raw, &taken);
     reportDropped(noRoom + raw.size() - taken);
     recordChange("Edit Key", [&] {
-        p->setHint(shown(st_, text));
         st_.kd.hbuf[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = text;
+        showKeyText(p, c, row);
     });
     // The box shows what was stored ("{ENTER}" for "{ enter }", the text
     // cut to what a key holds), so leaving it afterwards stores nothing more.
     box->setText(p->hint());
+    // A text kept as typed that the keyboard would not give back: said at once.
+    if (!p->problem().isEmpty()) {
+        const QString what = QString::fromStdString(keyName(st_.kd.pi, c, row)) + ": " + p->problem();
+        statusBar()->showMessage(what, 30000);
+        st_.log.printf(" %s \n", what.toLocal8Bit().constData());
+    }
 }
 
 void TForm1::commitCaption(int row)

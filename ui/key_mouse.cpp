@@ -114,6 +114,12 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
                    pf_.now());
     if (!panel || !source || panel == source) return;
     KeyData& kd = st_.kd;
+    {
+        const std::string& macro = kd.hbuf[size_t(kd.pi)][size_t(tagRow(source))][size_t(tagCol(source))];
+        if (refusedHere(tagCol(panel), tagRow(panel), macro.empty() ? kd.tbuf : macro,
+                        dragRight_ ? "Copy Key" : "Move Key"))
+            return;
+    }
     recordChange(dragRight_ ? "Copy Key" : "Move Key", [&] {
         const size_t pi = size_t(kd.pi);
         const int sc = tagCol(source), sr = tagRow(source);
@@ -123,16 +129,16 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
         const std::string& macro = kd.hbuf[pi][size_t(sr)][size_t(sc)];
         if (!macro.empty()) kd.tbuf = macro;
         if (!dragRight_) {
-            source->setHint(QString());
             kd.hbuf[pi][size_t(sr)][size_t(sc)].clear();
+            showKeyText(source, sc, sr);
         }
         unmarkKey();
         unmarkRow();
         const int tc = tagCol(panel), tr = tagRow(panel);
         kd.kxi[pi] = tc;
         kd.kyi[pi] = tr;
-        panel->setHint(shown(st_, kd.tbuf));
         kd.hbuf[pi][size_t(tr)][size_t(tc)] = kd.tbuf;
+        showKeyText(panel, tc, tr);
         unmarkKey();
         unmarkRow();
         markKey();
@@ -181,8 +187,8 @@ void TForm1::FormDragDrop(KeyPanel* source)
         kd.kyi[size_t(kd.pi)] = r;
         const std::string& macro = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
         if (!macro.empty()) kd.tbuf = macro;
-        source->setHint(QString());
         kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].clear();
+        showKeyText(source, c, r);
         unmarkKey();
         unmarkRow();
         markKey();

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace ptu {
 
 namespace {
@@ -64,12 +66,20 @@ void KeyPanel::setMarked(bool on)
     update();
 }
 
+void KeyPanel::setProblem(const QString& why)
+{
+    if (why == problem_) return;
+    problem_ = why;
+    update();
+}
+
 bool KeyPanel::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
-        if (hint_.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(he->globalPos(), hint_, this, rect(), kHintShownMs);
+        const QString tip = problem_.isEmpty() ? hint_ : hint_ + "\n\n\u26A0 " + problem_;
+        if (tip.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(he->globalPos(), tip, this, rect(), kHintShownMs);
         return true;
     }
     return QWidget::event(e);
@@ -97,6 +107,21 @@ void KeyPanel::paintEvent(QPaintEvent*)
         p.drawRect(r.adjusted(3, 3, -4, -4));
         p.setPen(QPen(Qt::white, 1));
         p.drawRect(r.adjusted(5, 5, -6, -6));
+    }
+    if (!problem_.isEmpty()) {
+        // An orange corner at the top right with a black "!", on every face.
+        const int side = std::max(9, std::min(r.width(), r.height()) / 2);
+        const QPoint tr = r.topRight();
+        const QPolygon corner({tr, tr - QPoint(side, 0), tr + QPoint(0, side)});
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(255, 140, 0));
+        p.drawPolygon(corner);
+        p.setBrush(Qt::NoBrush);
+        QFont bang = font();
+        bang.setBold(true);
+        bang.setPixelSize(std::max(7, side / 2 + 1));
+        p.setFont(bang);
+        p.drawText(QRect(tr.x() - side / 2, tr.y(), side / 2, side / 2 + 1), Qt::AlignCenter, "!");
     }
     if (caption_.isEmpty()) return;
     QFont f = font();

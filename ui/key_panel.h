@@ -65,6 +65,11 @@ public:
     bool marked() const { return marked_; }
     void setMarked(bool on);
 
+    // Why the keyboard would not give the key's text back as shown ("" when
+    // it would): drawn as an orange corner with "!", and said in the tool tip.
+    const QString& problem() const { return problem_; }
+    void setProblem(const QString& why);
+
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -83,6 +88,7 @@ private:
     QString hint_;
     Face face_;
     bool marked_ = false;
+    QString problem_;
 };
 
 }  // namespace ptu

@@ -100,6 +100,7 @@ void TForm1::switchOffMenuItems()
         if (pages > kPageIndex[i]) continue;
         ClearPageItem[size_t(i)]->setEnabled(false);
         ViewPageItem[size_t(i)]->setEnabled(false);
+        CopyPageItem[size_t(i)]->setEnabled(false);  // a page nobody would see
     }
     // The single-page models of the small and large families.
     if ((f.pad_f && st_.mv.kbt_f != 11) || f.m60_f) {

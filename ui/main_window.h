@@ -7,6 +7,7 @@
 #include "keydata/state.h"
 #include "keydata/compare.h"
 #include "keydata/encode.h"
+#include "keydata/round_trip.h"
 #include "keydata/undo.h"
 #include "platform/locale.h"
 #include "platform/platform.h"
@@ -158,6 +159,23 @@ public:
     void commitEditing();
     // Takes out of a row box the characters the locale set has no byte for.
     void refuseForeign(RowBox* box);
+    // Whether the keyboard gives back the key text `text` of (col, row) on the current page.
+    KeyCheck checkCell(int col, int row, const std::string& text) const;
+    // The panel of (col, row) on the current page shows its hbuf text as its
+    // hint, and the check's verdict as its mark and tool tip.
+    void showKeyText(KeyPanel* p, int col, int row);
+    // Before Save and Write: one box lists the keys the keyboard would not
+    // give back and those that cannot be stored (with their count), and asks
+    // `question`. True to go on (also when there is nothing to list).
+    bool confirmKeys(const std::string& question);
+    // What the status bar adds after a Read or a Load: how many key texts
+    // the keyboard would not give back, and on which pages ("" for none).
+    std::string problemSummary() const;
+    // Whether a key command must not put `text` on (col, row) of the current
+    // page, because that key cannot store it; the status bar then says why.
+    bool refusedHere(int col, int row, const std::string& text, const char* command);
+    // "1C1 Coffee" for messages.
+    std::string keyName(int page, int col, int row) const;
     int LastKey = 0;
 
     // Drags of key panels; FormDragDrop is a drop on the window's background.
@@ -301,8 +319,6 @@ private:
     // Without a keyboard (a USB model named by hand, the demonstration mode)
     // Read, Write and Verify say so and do nothing.
     bool noKeyboard(const char* command);
-    // The keys that did not fit the memory, one line each.
-    std::string keyList(const std::vector<KeyRef>& keys) const;
     void refreshUndoItem();
     void finishCaption(const std::string& caption);
     std::string findData(const std::string& name) const;

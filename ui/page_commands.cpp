@@ -1,6 +1,7 @@
 // Page and key commands of the Edit and View menus and of the special-key
 // menu's first column: viewing, clearing and copying pages, the key
 // clipboard from the menus, the text clipboard of the key-text boxes, undo.
+#include "device/hid.h"
 #include "keydata/fcode.h"
 #include "keydata/keypos.h"
 #include "ui/main_window.h"
@@ -69,8 +70,25 @@ void TForm1::copyPageTo(int target)
 {
     commitEditing();
     Edit1->setFocus();
+    if (target < 0 || target >= std::min(pn[st_.mv.kbt_f], kPages)) return;  // a page the model lacks
     recordChange("Copy Page", [&] {
-        if (target != st_.kd.pi) st_.kd.hbuf[size_t(target)] = st_.kd.hbuf[size_t(st_.kd.pi)];
+        const int from = st_.kd.pi;
+        if (target == from) {
+            if (st_.fl.hide_f) fcode(st_);
+            return;
+        }
+        // Only the keys both pages show are copied: hidden and fixed keys,
+        // and the cell that holds ldt on page 1, keep what the target held,
+        // and no text goes where its key cannot store it.
+        const KeySlot& ldtSlot = keypos[st_.mv.kbt_f][0];
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) {
+                if (keyUse(st_, from, c, r) != KEY_USABLE || keyUse(st_, target, c, r) != KEY_USABLE) continue;
+                if (from == 0 && st_.mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;
+                const std::string& text = st_.kd.hbuf[size_t(from)][size_t(r)][size_t(c)];
+                if (checkKey(st_, target, c, r, text, &usbForm()).verdict == KeyVerdict::notStored) continue;
+                st_.kd.hbuf[size_t(target)][size_t(r)][size_t(c)] = text;
+            }
         if (st_.fl.hide_f) fcode(st_);
     });
     synckeys();

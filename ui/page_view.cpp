@@ -42,7 +42,7 @@ void TForm1::refreshPanel(KeyPanel* p, int col, int row)
     const std::string& cap = kd.kcap[size_t(kd.pi)][size_t(row)][size_t(col)];
     p->setVisible(keyUse(st_, kd.pi, col, row) == KEY_USABLE);
     p->setCaption(shown(st_, cap));
-    p->setHint(shown(st_, kd.hbuf[size_t(kd.pi)][size_t(row)][size_t(col)]));
+    showKeyText(p, col, row);
     // Screen readers (and tests) read the grid by position name and caption.
     std::string name = positionName(st_.mv, kd.pi, col, row);
     if (!cap.empty() && cap != name) name += " " + cap;

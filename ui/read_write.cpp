@@ -18,17 +18,6 @@ bool TForm1::editing(const char*)
     return true;
 }
 
-std::string TForm1::keyList(const std::vector<KeyRef>& keys) const
-{
-    std::string list;
-    for (const KeyRef& k : keys) {
-        const std::string& text = st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)];
-        list += "  " + positionName(st_.mv, k.page, k.col, k.row) + " (" + leftOutReason(k.why) + "): " +
-                screenText(st_.loc.tset, text.substr(0, 40)) + (text.size() > 40 ? "..." : "") + "\n";
-    }
-    return list;
-}
-
 void TForm1::Read1Click()
 {
     st_.log.printf("In Read1Click( %p ), ctrl_f=%ld \n", static_cast<void*>(this), long(ctrl_f));
@@ -48,7 +37,10 @@ void TForm1::Read1Click()
     if (result == 0) {
         fromKeyboard_ = true;
         markSaved();
-        statusBar()->showMessage("The keyboard was read.", 5000);
+        const std::string problems = problemSummary();
+        statusBar()->showMessage(QString("The keyboard was read.") +
+                                     (problems.empty() ? QString() : " " + QString::fromStdString(problems) + "."),
+                                 problems.empty() ? 5000 : 30000);
         return;
     }
     statusBar()->showMessage("The keyboard could not be read: the key texts are as they were.", 15000);
@@ -71,20 +63,9 @@ void TForm1::Write1Click()
     if (ctrl_f != 0) return;
     if (busy_) return;
     if (noKeyboard("Write")) return;
+    if (!confirmKeys("Write the keyboard anyway?")) return;
     busy_ = true;
-    const std::vector<KeyRef> dropped = buildWriteImage(st_, pf_);
-    if (!dropped.empty()) {
-        const std::string text = std::to_string(dropped.size()) +
-                                 (dropped.size() == 1 ? " key" : " keys") +
-                                 " cannot be stored in the keyboard's memory and would be written empty:\n" +
-                                 keyList(dropped) +
-                                 "\nWrite the keyboard anyway?";
-        if (pf_.messageBox(text, kAppTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) {
-            pf_.progressHide();
-            busy_ = false;
-            return;
-        }
-    }
+    buildWriteImage(st_, pf_);  // the keys it leaves out were listed above
     TransferEnd end;
     const int result = sendWriteImage(st_, pf_, &end);
     if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));

@@ -3,16 +3,51 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace ptu {
 
+QString firstLine(const QString& text)
+{
+    const qsizetype end = text.indexOf(QRegularExpression("[\\r\\n\\x{2028}\\x{2029}]"));
+    return end < 0 ? text : text.left(end);
+}
+
+void RowBox::pasteText(const QString& text)
+{
+    const QString incoming = firstLine(text);
+    const qsizetype kept = this->text().size() - selectedText().size();
+    const int refusedBefore = refused;
+    insert(incoming);
+    const qsizetype inserted = std::max<qsizetype>(0, this->text().size() - kept);
+    dropped += int(std::max<qsizetype>(0, incoming.size() - inserted - (refused - refusedBefore)));
+}
+
+void RowBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    // The X11 paste click: the selection's first line, as Ctrl+V pastes.
+    if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection() && !isReadOnly()) {
+        deselect();
+        pasteText(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
 void RowBox::keyPressEvent(QKeyEvent* e)
 {
-    // What the key would put in: its character, or the clipboard's text.
-    QString incoming = e->matches(QKeySequence::Paste) ? QGuiApplication::clipboard()->text() : e->text();
-    if (!incoming.isEmpty() && !incoming.at(0).isPrint() && !e->matches(QKeySequence::Paste)) incoming.clear();
+    if (e->matches(QKeySequence::Paste) && !isReadOnly()) {
+        pasteText(QGuiApplication::clipboard()->text());
+        e->accept();
+        return;
+    }
+    // What the key would put in: its character.
+    QString incoming = e->text();
+    if (!incoming.isEmpty() && !incoming.at(0).isPrint()) incoming.clear();
     const qsizetype kept = text().size() - selectedText().size();
     const int refusedBefore = refused;
     QLineEdit::keyPressEvent(e);

@@ -23,8 +23,17 @@ public:
     // no byte in the locale set): not counted as dropped for room.
     int refused = 0;
 
+    // Puts `text` in place of the selection as a paste does: its first
+    // line only, counting what found no room.
+    void pasteText(const QString& text);
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 };
+
+// The text up to its first line break (a key text is one line: a line break
+// would reach the keyboard as a key code).
+QString firstLine(const QString& text);
 
 }  // namespace ptu

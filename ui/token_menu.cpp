@@ -1,6 +1,9 @@
 // The special-key menu: while a key-text box is being edited, a right click
 // offers every special key of the macro syntax; choosing one types its token
 // into the box. Its first column holds the text and key commands.
+#include "device/hid.h"
+#include "keydata/round_trip.h"
+#include "keydata/special_keys.h"
 #include "keydata/tables.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
@@ -12,70 +15,11 @@
 #include <QStatusBar>
 
 #include <span>
+#include <string_view>
 
 namespace ptu {
 
 namespace {
-
-struct Entry {
-    const char* caption;
-    const char* token;
-};
-
-// Single entries of the second column.
-constexpr Entry kSingles[] = {
-    {"ESC", "{ESC}"},           {"Enter", "{Enter}"}, {"TAB", "{TAB}"},   {"BackSpace", "{BKS}"},
-    {"Caps Lock", "{CapsLock}"}, {"Menu", "{Menu}"},   {"LWin", "{LWin}"}, {"LWinB", "{LWinB}"},
-    {"RWin", "{RWin}"},         {"RWinB", "{RWinB}"},
-};
-
-constexpr Entry kFunctions[] = {
-    {"F1", "{F1}"},   {"F2", "{F2}"},   {"F3", "{F3}"}, {"F4", "{F4}"}, {"F5", "{F5}"},
-    {"F6", "{F6}"},   {"F7", "{F7}"},   {"F8", "{F8}"}, {"F9", "{F9}"}, {"F10", "{F10}"},
-    {"F11", "{F11}"}, {"F12", "{F12}"}, {"wince F7", "{F71}"},
-};
-
-constexpr Entry kNumericPad[] = {
-    {"1", "{n1}"},           {"2", "{n2}"},       {"3", "{n3}"},       {"4", "{n4}"},
-    {"5", "{n5}"},           {"6", "{n6}"},       {"7", "{n7}"},       {"8", "{n8}"},
-    {"9", "{n9}"},           {"0", "{n0}"},       {"Num Lock", "{NumLock}"}, {"/", "{NpDiv}"},
-    {"*", "{NpStar}"},       {"Plus", "{NpPlus}"}, {"Minus", "{NpMinus}"}, {"Dot", "{NpDot}"},
-    {"Enter", "{NpEnter}"},
-};
-
-constexpr Entry kShifts[] = {
-    {"Left Shift", "{LSft}"},   {"Left Shift Break", "{LSftB}"},
-    {"Right Shift", "{RSft}"},  {"Right Shift Break", "{RSftB}"},
-};
-constexpr Entry kControls[] = {
-    {"Left Control", "{LCtl}"},  {"Left Control Break", "{LCtlB}"},
-    {"Right Control", "{RCtl}"}, {"Right Control Break", "{RCtlB}"},
-};
-constexpr Entry kAlts[] = {
-    {"Left Alt", "{LAlt}"},  {"Left Alt Break", "{LAltB}"},
-    {"Right Alt", "{RAlt}"}, {"Right Alt Break", "{RAltB}"},
-};
-constexpr Entry kArrows[] = {{"Up", "{Up}"}, {"Down", "{Down}"}, {"Left", "{Left}"}, {"Right", "{Right}"}};
-
-constexpr Entry kOthers[] = {
-    {"Power", "{Power}"},        {"Sleep", "{Sleep}"},         {"Wake Up", "{WakeUp}"},
-    {"Print Screen", "{PrScr}"}, {"Scroll Lock", "{ScrLock}"}, {"Pause", "{Pause}"},
-    {"Insert", "{Ins}"},         {"Delete", "{Del}"},          {"Home", "{Home}"},
-    {"End", "{End}"},            {"Page Up", "{PgUp}"},        {"Page Down", "{PgDn}"},
-    {"Mark", "{Mark}"},          {"Separator", "{Separator}"}, {"Delay 1", "{Delay1}"},
-    {"Delay 3", "{Delay3}"},     {"Delay 5", "{Delay5}"},      {"Delay 10", "{Delay10}"},
-    {"{", "{LDLM}"},             {"}", "{RDLM}"},              {"BackSlash", "{BackSlash}"},
-};
-
-constexpr Entry kVirtualKeys[] = {
-    {"F13", "{F13}"}, {"F14", "{F14}"}, {"F15", "{F15}"}, {"F16", "{F16}"},
-    {"F17", "{F17}"}, {"F18", "{F18}"}, {"F19", "{F19}"},
-};
-
-constexpr Entry kLocale[] = {
-    {"Span.1", "{Span.1}"},     {"Span.2", "{Span.2}"}, {"Span.3", "{Span.3}"},     {"Span.4", "{Span.4}"},
-    {"Muhenkan", "{Muhenkan}"}, {"Henkan", "{Henkan}"}, {"Hiragana", "{Hiragana}"}, {"Ro", "{Ro}"},
-};
 
 // A caption as the menu shows it: "&" would be taken as a mnemonic.
 QString menuText(const char* caption) { return QString(caption).replace('&', "&&"); }
@@ -95,25 +39,19 @@ void TForm1::buildPopupMenu()
     // The second column: Qt menus have no column break, a separator stands for it.
     PopupMenu1->addSeparator();
 
-    auto add = [this](QMenu* menu, std::span<const Entry> entries) {
-        for (const Entry& e : entries) {
+    auto add = [this](QMenu* menu, std::span<const SpecialKey> entries) {
+        for (const SpecialKey& e : entries) {
             QAction* a = menu->addAction(menuText(e.caption));
             const std::string token = e.token;
             connect(a, &QAction::triggered, this, [this, token] { insertToken(token); });
             tokenItems.emplace_back(a, token);
         }
     };
-    add(PopupMenu1, kSingles);
-    add(PopupMenu1->addMenu("Functions"), kFunctions);
-    add(PopupMenu1->addMenu("Numeric Pad"), kNumericPad);
-    add(PopupMenu1->addMenu("Shifts"), kShifts);
-    add(PopupMenu1->addMenu("Controls"), kControls);
-    add(PopupMenu1->addMenu("Alts"), kAlts);
-    add(PopupMenu1->addMenu("Arrows"), kArrows);
-    add(PopupMenu1->addMenu("Others"), kOthers);
-    VirtualKeys1 = PopupMenu1->addMenu("Virtual Keys");
-    add(VirtualKeys1, kVirtualKeys);
-    add(PopupMenu1->addMenu("Locale"), kLocale);
+    for (const SpecialKeyGroup& g : specialKeyGroups()) {
+        QMenu* menu = *g.menu ? PopupMenu1->addMenu(g.menu) : PopupMenu1;
+        if (std::string_view(g.menu) == "Virtual Keys") VirtualKeys1 = menu;
+        add(menu, g.keys);
+    }
 
     auto item = [this](const char* token) {
         for (auto& [a, t] : tokenItems)
@@ -145,6 +83,14 @@ void TForm1::switchOffPopupItems()
         for (QAction* a : Delay) a->setEnabled(false);
     } else {
         VirtualKeys1->setEnabled(false);
+    }
+    // A token this keyboard would not give back (a key name its tables lack,
+    // a key without a USB usage) is not offered: it would be typed as letters.
+    for (auto& [a, token] : tokenItems) {
+        const KeyCheck c = checkText(st_, token, &usbForm());
+        if (c.faithful()) continue;
+        a->setEnabled(false);
+        a->setStatusTip(QString::fromStdString(describe(st_.loc.tset, c)));
     }
 }
 

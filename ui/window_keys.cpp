@@ -276,8 +276,9 @@ void TForm1::pasteKey()
     const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, tbuf[]=.%s. \n", kd.pi, r, c, kd.tbuf.c_str());
     if (kd.tbuf.empty()) return;
+    if (refusedHere(c, r, kd.tbuf, "Paste Key")) return;
     recordChange("Paste Key", [&] { kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf; });
-    if (KeyPanel* p = currentPanel()) p->setHint(shown(st_, kd.tbuf));
+    showKeyText(currentPanel(), c, r);
     unmarkKey();
     markKey();
     SetPanelFace();
@@ -291,7 +292,7 @@ void TForm1::clearKey()
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
     if (!text.empty()) kd.tbuf = text;
     recordChange("Clear Key", [&] { text.clear(); });
-    if (KeyPanel* p = currentPanel()) p->setHint(QString());
+    showKeyText(currentPanel(), c, r);
     ked[size_t(r)]->clear();
     unmarkKey();
     markKey();

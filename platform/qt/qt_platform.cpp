@@ -5,13 +5,20 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -95,6 +102,52 @@ int QtPlatform::messageBox(const std::string& text, const std::string& caption, 
     case QMessageBox::Ok: return IDOK;
     default: return (flags & 0xF) == MB_OK ? IDOK : IDCANCEL;  // closed by the window's button
     }
+}
+
+int QtPlatform::listBox(const std::string& text, const std::vector<std::string>& lines,
+                        const std::string& question, const std::string& caption, int flags)
+{
+    if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return Platform::listBox(text, lines, question, caption, flags);
+
+    QDialog box;
+    box.setObjectName("listBox");
+    box.setWindowTitle(QString::fromStdString(caption));
+    auto* layout = new QVBoxLayout(&box);
+    auto* head = new QLabel(QString::fromStdString(text), &box);
+    head->setWordWrap(true);
+    layout->addWidget(head);
+    // The list scrolls: however many keys it names, the buttons stay on the screen.
+    auto* list = new QPlainTextEdit(&box);
+    list->setObjectName("listLines");
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QString all;
+    for (const std::string& l : lines) all += QString::fromStdString(l) + "\n";
+    list->setPlainText(all.trimmed());
+    layout->addWidget(list, 1);
+    auto* ask = new QLabel(QString::fromStdString(question), &box);
+    ask->setWordWrap(true);
+    layout->addWidget(ask);
+    const bool yesNo = (flags & 0xF) == MB_YESNO;
+    auto* buttons = new QDialogButtonBox(yesNo ? QDialogButtonBox::Yes | QDialogButtonBox::No
+                                               : QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                         &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        const int lineHeight = list->fontMetrics().lineSpacing();
+        const int wanted = std::min(int(lines.size()) + 2, 24) * lineHeight;
+        box.resize(std::min(760, room.width() * 9 / 10), 0);
+        list->setMinimumHeight(std::min(wanted, room.height() / 2));
+        box.setMaximumHeight(room.height() * 9 / 10);
+    }
+    buttons->button(yesNo ? QDialogButtonBox::No : QDialogButtonBox::Cancel)->setFocus();
+    const bool ok = box.exec() == QDialog::Accepted;
+    if (yesNo) return ok ? IDYES : IDNO;
+    return ok ? IDOK : IDCANCEL;
 }
 
 void QtPlatform::progressText(const std::string& text, Colour colour)

@@ -21,6 +21,8 @@ public:
     void pump() override;
     void messageBeep() override;
     int messageBox(const std::string& text, const std::string& caption, int flags) override;
+    int listBox(const std::string& text, const std::vector<std::string>& lines, const std::string& question,
+                const std::string& caption, int flags) override;
     void progressText(const std::string& text, Colour colour) override;
     void progressBar(bool visible, int position, int step) override;
     void progressStep() override;

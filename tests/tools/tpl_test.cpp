@@ -23,6 +23,7 @@ protected:
                ("ptu_tpl_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
+        setenv("LC_ALL", "C", 1);  // the US tables unless a test says otherwise
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -216,25 +217,57 @@ TEST_F(Tpl, DecodeWithoutAModelSaysWhichItTook)
     EXPECT_NE(out_.find("key 0 15 0 a\n"), std::string::npos);
 }
 
-TEST_F(Tpl, UnknownBraceTokensAreSaidWithTheirLine)
+TEST_F(Tpl, TextsTheKeyboardWouldNotGiveBackAreNamedWithTheirLine)
 {
     write("a.lst",
-          "model 4\nlocale us\n"
-          "key 0 15 0 total{ENTR}\n"
-          "key 0 16 0 {ENTER}{Delay10}{7}{}{ ok\n"
-          "key 0 17 0 {AB{ESC}\n");
+          "model 4\nlocale us\nusb 1\n"
+          "key 0 15 0 Void{ENTR}\n"
+          "key 0 16 0 {ENTER}{Delay10}{7}{} ok\n"
+          "key 0 17 0 {Power}a\n");
     EXPECT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl")}), EXIT_OK);
-    EXPECT_EQ(err_, path("a.lst") + ":3: warning: {ENTR} is no key name of the us tables; it is stored as the "
-                                    "characters it holds\n" +
-                        path("a.lst") + ":5: warning: {AB{ESC} is no key name of the us tables; it is stored as "
-                                        "the characters it holds\n");
-    const std::string encoded = read("a.tpl");
-    EXPECT_EQ(encoded.size(), 8192u) << "encoded as the codec does";
+    EXPECT_NE(err_.find(":4: warning: key 0 15 0 (1P1): {ENTR} is no key name: did you mean {ENTER}? "
+                        "The keyboard gives back: VoidENTR{125}\n"),
+              std::string::npos)
+        << err_;
+    EXPECT_NE(err_.find(":6: warning: key 0 17 0 (1R1): {Power} is a system key"), std::string::npos) << err_;
+    EXPECT_EQ(err_.find(":5:"), std::string::npos) << "line 5 comes back as written: " << err_;
+    EXPECT_EQ(read("a.tpl").size(), 8192u);
 
     fs::remove(path("a.tpl"));
     EXPECT_EQ(tpl({"encode", path("a.lst"), "-o", path("a.tpl"), "--strict"}), EXIT_BAD_INPUT);
-    EXPECT_NE(err_.find(":3: error: {ENTR}"), std::string::npos);
+    EXPECT_NE(err_.find(":4: error: key 0 15 0"), std::string::npos);
     EXPECT_FALSE(fs::exists(path("a.tpl")));
+
+    // check lists them for a script; a data file is checked as Load reads it.
+    EXPECT_EQ(tpl({"check", path("a.lst")}), EXIT_LEFT_OUT);
+    EXPECT_NE(out_.find(":4: key 0 15 0 (1P1): {ENTR} is no key name"), std::string::npos) << out_;
+    write("ok.lst", "model 4\nlocale us\nkey 0 15 0 Void{ENTER}\n");
+    EXPECT_EQ(tpl({"check", path("ok.lst")}), EXIT_OK);
+    EXPECT_EQ(out_, "");
+    ASSERT_EQ(tpl({"encode", path("ok.lst"), "-o", path("ok.tpl")}), EXIT_OK);
+    EXPECT_EQ(tpl({"check", path("ok.tpl"), "--model", "4", "--locale", "us"}), EXIT_OK) << out_;
+}
+
+TEST_F(Tpl, ListingsTakeUtf8AndTheSystemsTables)
+{
+    // An ordinary editor writes UTF-8: the characters become the German set's bytes.
+    write("utf8.lst", "model 4\nkey 0 15 0 Gr\xC3\xB6\xC3\x9F" "e\nkey 0 16 0 \xC5\x82\n");
+    write("escaped.lst", "model 4\nkey 0 15 0 Gr\\xF6\\xDFe\n");
+    ASSERT_EQ(tpl({"encode", path("utf8.lst"), "--locale", "de", "-o", path("utf8.tpl")}), EXIT_OK);
+    EXPECT_NE(err_.find("utf8.lst:3: warning: \xC5\x82 is not on the German keyboard: not stored"), std::string::npos)
+        << err_;
+    ASSERT_EQ(tpl({"encode", path("escaped.lst"), "--locale", "de", "-o", path("escaped.tpl")}), EXIT_OK);
+    EXPECT_EQ(read("utf8.tpl"), read("escaped.tpl"));
+    ASSERT_EQ(tpl({"decode", path("utf8.tpl"), "--locale", "de", "--model", "4"}), EXIT_OK);
+    EXPECT_NE(out_.find("key 0 15 0 Gr\\xF6\\xDFe\n"), std::string::npos) << out_;
+
+    // Without --locale the tables come from the system's language, as in the window.
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    ASSERT_EQ(tpl({"decode", path("utf8.tpl"), "--model", "4"}), EXIT_OK);
+    setenv("LC_ALL", "C", 1);
+    EXPECT_NE(out_.find("locale de\n"), std::string::npos);
+    EXPECT_NE(err_.find("no locale given: using the German tables of the system's language"), std::string::npos)
+        << err_;
 }
 
 TEST_F(Tpl, DiffNamesTheKeysAndRegistersThatDiffer)

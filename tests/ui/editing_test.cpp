@@ -200,6 +200,7 @@ TEST(Editing, PageCommands)
     one.kb.r2a = 0xFD;
     ASSERT_TRUE(one.build());
     EXPECT_FALSE(one.form->ViewPageItem[1]->isEnabled());
+    EXPECT_FALSE(one.form->CopyPageItem[1]->isEnabled());  // no pages nobody sees
     one.form->viewPage(1);
     EXPECT_EQ(one.st->kd.pi, 0);
     w.key(Qt::Key_5, Qt::ControlModifier);
