@@ -11,7 +11,7 @@
 BUILD ?= build
 TEST_BUILD ?= build-asan
 PACKAGES = cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-           libbenchmark-dev libasound2-dev libxcb1-dev libxtst-dev xvfb xdotool openbox libqt6svg6 \
+           libbenchmark-dev libasound2-dev libxcb1-dev libxtst-dev xvfb xdotool openbox x11-utils libqt6svg6 \
            desktop-file-utils appstream groff-base dpkg-dev file poppler-utils weston qt6-wayland imagemagick xclip
 SOCKET ?= $(if $(PORTGATE_SOCKET),$(PORTGATE_SOCKET),$(if $(XDG_RUNTIME_DIR),$(XDG_RUNTIME_DIR)/portgate,/tmp/portgate-$(shell id -u)))
 
@@ -49,7 +49,8 @@ test: deps
 
 run: build
 	@if ! [ -S "$(SOCKET)" ] || ! $(BUILD)/bin/kbdsim --probe --socket "$(SOCKET)" 2>/dev/null; then \
-	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)"; \
+	  $(BUILD)/bin/kbdsim --daemon --socket "$(SOCKET)" && \
+	  echo "kbdsim serves $(SOCKET) until: $(BUILD)/bin/kbdsim --stop --socket $(SOCKET)"; \
 	fi
 	$(BUILD)/bin/ptu
 

@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "ui/title_room.h"
+
 #include <QMessageBox>
 
 #include <cstdio>
@@ -27,6 +29,9 @@ bool PtuApplication::notify(QObject* receiver, QEvent* event)
     const char* what = nullptr;
     std::string text;
     try {
+        // Every dialog wide enough for its title, before it is first shown.
+        if (event->type() == QEvent::Polish && receiver->isWidgetType())
+            makeRoomForTitle(static_cast<QWidget*>(receiver));
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         text = e.what();

@@ -43,6 +43,8 @@ int main(int argc, char** argv)
     QtPlatform pf(headless);
     const std::string cp = commandLine(argc, argv);
     const long startTime = pf.now();
+    pf.setStartAdvice(driverStartAdvice(QCoreApplication::applicationFilePath().toStdString(),
+                                        std::vector<std::string>(argv + 1, argv + argc)));
 
     if (asksDriverStart(cp))
         startDriver(pf, driverStartCommand(QCoreApplication::applicationDirPath().toStdString()));

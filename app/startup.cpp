@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
+#include "app/command_line.h"
 #include "device/rwkb.h"
+#include "platform/posix_platform.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +23,19 @@ std::string driverStartCommand(const std::string& exeDir)
         else quoted += ch;
     }
     return quoted + "' --daemon";
+}
+
+std::string driverStartAdvice(const std::string& exe, const std::vector<std::string>& args)
+{
+    std::vector<const char*> argv{exe.c_str()};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    const std::string cp = commandLine(int(argv.size()), argv.data());
+    argv.push_back("-K");
+    const std::string withK = commandLine(int(argv.size()), argv.data());
+    if (asksDriverStart(cp) || !asksDriverStart(withK)) return {};
+    std::string advice = shellWord(exe);
+    for (const std::string& a : args) advice += " " + shellWord(a);
+    return advice + " -K";
 }
 
 void startDriver(Platform& pf, const std::string& command)

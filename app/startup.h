@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <string>
+#include <vector>
 
 namespace ptu {
 
@@ -16,6 +17,13 @@ inline constexpr char kHelpText[] = " p, 4, 6, m, j, c, x, n, r, w, s, k, b, u";
 // in the background on the default socket, the one in `exeDir` when it is
 // there, else the one on PATH.
 std::string driverStartCommand(const std::string& exeDir);
+
+// The run's own command line with " -K" added, as advice to a user whose
+// driver is not running: the program `exe` and the arguments, each as the
+// shell reads it back. "" where " -K" cannot stand (after -R and -W the rest
+// of the line is the file name; a line with nothing before it has no blank
+// in front) or is there already.
+std::string driverStartAdvice(const std::string& exe, const std::vector<std::string>& args);
 
 // Runs the start command twice, each time followed by five message-pump
 // passes with 100 ms sleeps. Its results are not examined.

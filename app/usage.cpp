@@ -20,8 +20,8 @@ switches.
   -W FILE   write FILE into the keyboard in 16-byte blocks (first switch; FILE
             is the rest of the line)
             A -w/-W FILE must be exactly as large as the keyboard's memory
-            (2048, 4096 or 8192 bytes); a read replaces FILE only when the
-            whole memory came
+            (2048, 4096 or 8192 bytes). A read replaces FILE only once the
+            whole memory has been read; a failed one leaves FILE as it was.
   -s        run the keyboard-controller operation once, exit with its status
   -T        let that controller operation really reach the controller
   -K        (after a blank) start the driver service first ($PORTGATE_START,

@@ -96,7 +96,9 @@ bool saveCaptions(const State& s, const std::string& dataFile, std::string& erro
 CaptionsFile loadCaptions(State& s, const std::string& dataFile)
 {
     CaptionsFile f = readCaptionsFile(captionsPath(dataFile));
-    if (!f.present || !f.error.empty()) return f;
+    if (!f.error.empty()) return f;
+    // Without a file every key has its default label: the names of the
+    // file opened before belong to another till.
     applyCaptions(s, f.lines, f.warnings);
     return f;
 }

@@ -32,9 +32,10 @@ CaptionsFile readCaptionsFile(const std::string& path);
 // Saves the captions of `s` beside the data file `dataFile`.
 bool saveCaptions(const State& s, const std::string& dataFile, std::string& error);
 
-// Reads the captions file beside `dataFile` and, when it is there, gives the
-// keys of `s` its captions (applyCaptions). Lines for cells the model has no
-// key in join the warnings. Returns what was read.
+// Reads the captions file beside `dataFile` and gives the keys of `s` its
+// captions (applyCaptions); without the file every key gets its default
+// label. Lines for cells the model has no key in join the warnings. Returns
+// what was read.
 CaptionsFile loadCaptions(State& s, const std::string& dataFile);
 
 }  // namespace ptu

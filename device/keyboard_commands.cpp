@@ -143,13 +143,13 @@ std::vector<KeyRef> buildWriteImage(State& st, Platform& pf)
     return dropped;
 }
 
-int sendWriteImage(State& st, Platform& pf)
+int sendWriteImage(State& st, Platform& pf, TransferEnd* end)
 {
     const uint8_t r27 = st.rg.r27, r28 = st.rg.r28, r29 = st.rg.r29;
     pf.beep(2000, 500);
     pf.pump();
     openAccess(st, pf);
-    const int result = rwkb16(st, pf, XFER_WRITE, st.buf.ibuf);
+    const int result = rwkb16(st, pf, XFER_WRITE, st.buf.ibuf, {}, end);
     if (result == 0)
         keepImage(pf, true, st.mv.kbt_f, std::span<const uint8_t>(st.buf.ibuf).first(size_t(std::clamp(st.mv.kbb_f, 0, 8192))));
     pf.beep(3000, 500);

@@ -3,6 +3,7 @@
 // of what was read and the image that is written.
 #pragma once
 
+#include "device/transfer.h"
 #include "keydata/encode.h"
 #include "keydata/state.h"
 #include "platform/platform.h"
@@ -38,8 +39,9 @@ std::vector<KeyRef> buildWriteImage(State& st, Platform& pf);
 
 // Write, second half: sends the image built by buildWriteImage between the
 // driver operations, then puts back r27, r28 and r29 and the model values the
-// keyboard's replies replaced. Returns the block transfer's result.
-int sendWriteImage(State& st, Platform& pf);
+// keyboard's replies replaced. Returns the block transfer's result; `end`,
+// when given, says how much of the image reached the keyboard.
+int sendWriteImage(State& st, Platform& pf, TransferEnd* end = nullptr);
 
 // Verify's read: the whole keyboard memory, read as Read does, into `image`
 // (kbb_f bytes in the keyboard's own form). The key texts, the registers

@@ -61,6 +61,33 @@ void pumpTimes(Platform& pf, int n)
     for (int i = 0; i < n; ++i) pf.pump();
 }
 
+// Why the last attempt at a block failed, for a person.
+std::string blockFault(bool reading, int address, bool ok, int error, uint32_t returned, const Area& area)
+{
+    char where[48];
+    std::snprintf(where, sizeof where, "the block at 0x%04X", unsigned(address));
+    std::string why;
+    if (!ok) why = std::string("the driver reported failure: ") + (error ? std::strerror(error) : "no reason given");
+    else if (reading) why = "the keyboard answered " + std::to_string(returned) + " bytes, not a whole block";
+    else if (returned <= driver::kBlockWriteShort) why = "the keyboard answered " + std::to_string(returned) + " bytes";
+    else {
+        char mark[40];
+        std::snprintf(mark, sizeof mark, "the reply ended in 0x%02X, not 0x%02X", area[returned - 1],
+                      unsigned(driver::kEndMark));
+        why = mark;
+    }
+    return std::string(where) + (reading ? " could not be read" : " could not be written") + " in " +
+           std::to_string(kBlockAttempts) + " attempts (" + why + ")";
+}
+
+// While a block is retried the progress box says so under what it showed.
+std::string retryText(const std::string& shown, int address, int kbb, int attempt)
+{
+    return shown + "\nblock " + std::to_string(address / kBlockBytes + 1) + " of " +
+           std::to_string(kbb / kBlockBytes) + ", attempt " + std::to_string(attempt) + " of " +
+           std::to_string(kBlockAttempts);
+}
+
 // After a failed block attempt: five short low tones with waits between.
 void failurePause(Platform& pf)
 {
@@ -148,7 +175,31 @@ void sayInterrupted(Platform& pf, const BatchFile& file, int moved, int kbb)
 
 }  // namespace
 
-int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer)
+std::string grouped(int n)
+{
+    std::string digits = std::to_string(n);
+    for (int i = int(digits.size()) - 3; i > (digits[0] == '-' ? 1 : 0); i -= 3) digits.insert(size_t(i), ",");
+    return digits;
+}
+
+std::string partialWriteText(int moved, int total)
+{
+    if (moved <= 0) return "nothing of the new programming reached it, it holds the old";
+    if (moved >= total) return "all " + grouped(total) + " bytes are the new programming";
+    return "the first " + grouped(moved) + " of " + grouped(total) + " bytes are the new programming, the rest is the old";
+}
+
+std::string failedWriteText(const TransferEnd& end)
+{
+    std::string text = "The keyboard was written only in part: " + partialWriteText(end.moved, end.total) +
+                       ". Write it again.";
+    if (end.moved <= 0) text = "The keyboard was not written: " + partialWriteText(end.moved, end.total) + ".";
+    if (!end.cause.empty()) text += " Cause: " + end.cause + ".";
+    return text;
+}
+
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer,
+           TransferEnd* end)
 {
     Log& log = st.log;
     log.printf(" in rwkb16( %ld,%p ) at %ld \n", long(type), static_cast<void*>(buffer.data()), pf.now());
@@ -172,12 +223,14 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
     int position = 0;
     log.printf(reading ? " -> Rkb16 <- \n" : " -> Wkb16 <- \n");
     pf.progressText(tx.start, tx.colour);
+    std::string shown = tx.start;
     pf.progressBar(log.isOpen(), 0, step);
     pf.progressRepaint();
     pf.beep(2000, 100);
     pumpTimes(pf, 50);
 
     int errF = kbb == 0 ? 1 : 0;
+    std::string cause = kbb == 0 ? "the keyboard's memory size is not known" : "";
     size_t kk = 0;
     int a = 0;
     Area area{};
@@ -188,6 +241,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
         if (!reading) {
             if (size_t(a) + kBlockBytes > buffer.size()) {
                 errF = 1;
+                cause = "the image is smaller than the keyboard's memory";
                 break;
             }
             log.printf(" %x %x -", area[0], area[1]);
@@ -201,8 +255,14 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
         pf.pump();
 
         bool done = false;
+        bool retried = false;
         uint32_t returned = 0;
         for (int k = 0; k < kBlockAttempts; ++k) {
+            if (k > 0) {
+                pf.progressText(retryText(shown, a, kbb, k + 1), kKeepColour);
+                pf.progressRepaint();
+                retried = true;
+            }
             RequestRecord record;
             bool ok = sendBlock(st, pf, h, code, area, returned, &record);
             logAttempt(st, pf, area, returned, a, errF, k);
@@ -212,6 +272,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
                 const size_t n = returned - 1;
                 if (kk + n > buffer.size()) {
                     errF = 1;
+                    cause = "the replies were longer than the read buffer";
                     break;
                 }
                 std::memcpy(buffer.data() + kk, area.data(), n);
@@ -224,6 +285,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
                 break;
             }
             log.printf(" rwkb16 error occurred \n");
+            if (k + 1 == kBlockAttempts) cause = blockFault(reading, a, ok, record.error, returned, area);
             failurePause(pf);
             area = request;
         }
@@ -231,6 +293,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
             errF = 1;
             break;
         }
+        if (retried) pf.progressText(shown, kKeepColour);  // the retries are over
         if (reading && log.isOpen()) {
             // The data of the block just read (not the buffer's first block
             // over and over).
@@ -242,7 +305,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
         if (a % kMarkBytes == 0) {
             const std::string text = percentText(a, kbb, tx.phrase);
             log.printf(" %lu --> %s \n", (unsigned long)a, text.c_str());
-            if (log.isOpen()) pf.progressText(text, kKeepColour);
+            if (log.isOpen()) pf.progressText(shown = text, kKeepColour);
             pf.progressStep();
             position += step;
             pf.progressRepaint();
@@ -262,6 +325,7 @@ int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const B
     log.printf(" bad=%ld, err_f=%ld, i=%ld, kbb_f=%ld, kk=%lu \n", 0L, long(errF), long(a), long(st.mv.kbb_f),
                (unsigned long)kk);
     flushLog(st);
+    if (end) *end = {std::min(a, kbb), kbb, failed ? cause : std::string()};
     if (failed) {
         pf.beep(500, 500);
         log.printf(" win7 rwkb16 error \n");
@@ -311,11 +375,13 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
     const int step = barStep(kbb);
     int position = 0;
     pf.progressText(tx.start, kKeepColour);
+    std::string shown = tx.start;
     pf.progressBar(true, 0, step);
     pf.progressRepaint();
     pumpTimes(pf, 50);
 
     int errF = kbb == 0 ? 1 : 0;
+    std::string cause = kbb == 0 ? "the keyboard's memory size is not known" : "";
     int interrupted = 0;
     int a = 0;
     Area request{};
@@ -339,13 +405,20 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
         }
 
         bool done = false;
+        bool retried = false;
         uint8_t block[kBlockBytes] = {};
         for (int k = 0; k < kBlockAttempts; ++k) {
             if (k > 0 && (interrupted = pf.interruption()) != 0) break;
+            if (k > 0) {
+                pf.progressText(retryText(shown, a, kbb, k + 1), kKeepColour);
+                pf.progressRepaint();
+                retried = true;
+            }
             std::copy_n(request.begin(), 20, area.begin());
             pf.pump();
             uint32_t returned = 0;
             bool ok = sendBlock(st, pf, h, code, area, returned);
+            const int error = pf.lastError();
             pf.pump();
             logAttempt(st, pf, area, returned, a, errF, k);
             if (reading && ok && returned > 2 * driver::kBlockBytes) {
@@ -361,6 +434,7 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
                 break;
             }
             log.printf(" rwkf16 error occurred \n");
+            if (k + 1 == kBlockAttempts) cause = blockFault(reading, a, ok, error, returned, area);
             failurePause(pf);
         }
         if (interrupted) break;
@@ -368,11 +442,12 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
             errF = 1;
             break;
         }
+        if (retried) pf.progressText(shown, kKeepColour);  // the retries are over
         if (reading) data.insert(data.end(), block, block + kBlockBytes);
         if (a % kMarkBytes == 0) {
             pf.progressStep();
             position += step;
-            pf.progressText(percentText(a, kbb, tx.phrase), kKeepColour);
+            pf.progressText(shown = percentText(a, kbb, tx.phrase), kKeepColour);
             pf.progressShow();
             pumpTimes(pf, 100);
         }
@@ -405,6 +480,8 @@ int rwkf16(State& st, Platform& pf, BatchFile& file)
         pf.beep(500, 500);
         log.printf(" rwkf16 error \n");
         pf.messageBox("rwkf16 error", kAppTitle, MB_OK);
+        if (reading) pf.warning(file.opt.name + " was left as it was" + (cause.empty() ? "" : ": " + cause));
+        else pf.warning(failedWriteText({std::min(a, kbb), kbb, cause}));
         return XFER_FAILED;
     }
     if (!fileError.empty()) {

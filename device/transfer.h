@@ -58,18 +58,43 @@ struct BlockAttempt {
 };
 using BlockObserver = std::function<void(const BlockAttempt&)>;
 
+// Where a block transfer stopped: the bytes that went through before the
+// block that failed, of how many, and why that block failed ("" when no
+// block failed). A write that stops part-way leaves the keyboard with the
+// first `moved` bytes of the new image and the rest of the old one.
+struct TransferEnd {
+    int moved = 0;
+    int total = 0;
+    std::string cause;
+};
+
+// A number as a person reads it: "8,192".
+std::string grouped(int n);
+
+// What a block write that stopped part-way left in the keyboard: "the first
+// 256 of 8,192 bytes are the new programming, the rest is the old" ("nothing
+// of the new programming reached it" when no block went through).
+std::string partialWriteText(int moved, int total);
+// The sentence a failed write ends with: what the keyboard now holds, that
+// it must be written again, and the cause.
+std::string failedWriteText(const TransferEnd& end);
+
 // Reads (XFER_READ) the keyboard's kbb_f bytes into `buffer` as nibble bytes,
 // 32 per block, or writes (XFER_WRITE) the first kbb_f bytes of `buffer`.
 // A read never puts a byte past the end of `buffer`: replies that would
 // overflow it end the transfer with XFER_FAILED. `observer`, when given,
-// sees every block attempt as it ends.
-int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer = {});
+// sees every block attempt as it ends; `end`, when given, where the transfer
+// stopped. While a block is retried the progress box says which attempt runs.
+int rwkb16(State& st, Platform& pf, int type, std::span<uint8_t> buffer, const BlockObserver& observer = {},
+           TransferEnd* end = nullptr);
 
 // Block transfer between the keyboard and the file named in `text`, which
 // must begin with "-R" (keyboard to file) or "-W" (file to keyboard).
 int rwkf16(State& st, Platform& pf, const std::string& text);
 // The same with the file made ready beforehand (prepareBatchFile). A -W
 // image that is not exactly kbb_f bytes is refused before any block goes out.
+// A failed -W says on standard error, after "rwkf16 error", what the
+// keyboard now holds and why.
 int rwkf16(State& st, Platform& pf, BatchFile& file);
 
 // Single-request transfer between the keyboard and the file after the first

@@ -18,10 +18,12 @@ class QPagedPaintDevice;
 namespace ptu::legend {
 
 // What the sheets' headers name besides the page: the data file ("" when the
-// key data was never saved or opened).
+// key data was never saved or opened), and whether the key data differs
+// from what that file holds.
 struct LegendSource {
     const State& st;
     std::string dataFile;
+    bool differs = false;
 };
 
 // Draws every sheet on `device` through `painter`, which is active on it,

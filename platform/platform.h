@@ -116,12 +116,15 @@ public:
 
     // A file dialog: the chosen file's path, or "" when it was cancelled.
     // `filter` is a list of "description (*.ext)" entries separated by ";;";
-    // the dialog shows each description alone.
+    // the dialog shows each description alone. A name in a folder that does
+    // not exist is refused: the dialog stays open and says so.
     struct FileChoice {
         bool save;
         std::string title;
         std::string filter;
         std::string defaultSuffix;  // added to a name typed without one
+        std::string folder = {};    // where the dialog opens ("" the current folder)
+        std::string name = {};      // the file name filled in
     };
     virtual std::string chooseFile(const FileChoice& /*choice*/) { return {}; }
 

@@ -8,6 +8,7 @@
 
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/un.h>
 #include <sys/utsname.h>
@@ -129,6 +130,36 @@ int PosixPlatform::interruption() { return caughtInterruption(); }
 
 std::string PosixPlatform::deviceName() { return frame::portgatePath(); }
 
+std::string shellWord(const std::string& word)
+{
+    const bool plain = !word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                               "0123456789/._-+=:,@%") == std::string::npos;
+    if (plain) return word;
+    std::string quoted = "'";
+    for (char ch : word) quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return quoted + "'";
+}
+
+std::string programFolder()
+{
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    const std::string exe(path, size_t(n));
+    const size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+std::string kbdsimCommand()
+{
+    const std::string beside = programFolder() + "/kbdsim";
+    struct stat st {};
+    if (!programFolder().empty() && ::stat(beside.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        ::access(beside.c_str(), X_OK) == 0)
+        return shellWord(beside);
+    return "kbdsim";
+}
+
 std::string PosixPlatform::deviceProblem()
 {
     const OpenFailure& first = failed_[0];
@@ -142,9 +173,12 @@ std::string PosixPlatform::deviceProblem()
         // keyboard's job.
         const char* own = std::getenv("PORTGATE_SOCKET");
         const bool other = !socket_.empty() || (own && *own);
+        // Advice that works as printed: the kbdsim that can be found, the
+        // socket as the shell reads it, and " -K" only where it can stand.
         text += std::string(first.error == ECONNREFUSED ? " (a socket left by a service that has ended)" : "") +
-                "; start the emulated keyboard with \"kbdsim --daemon" +
-                (other ? " --socket " + first.path : std::string()) + "\", or give ptu \" -K\"";
+                "; start the emulated keyboard with \"" + kbdsimCommand() + " --daemon" +
+                (other ? " --socket " + shellWord(first.path) : std::string()) + "\"" +
+                (startAdvice_.empty() ? std::string() : ", or run \"" + startAdvice_ + "\"");
     }
     return text;
 }

@@ -43,6 +43,11 @@ public:
     // default); with one named, no second device is tried.
     void setDeviceSocket(std::string path) { socket_ = std::move(path); }
 
+    // A command line that would start the driver itself (the run's own with
+    // " -K"), offered by deviceProblem besides starting kbdsim by hand; ""
+    // offers none.
+    void setStartAdvice(std::string command) { startAdvice_ = std::move(command); }
+
     // How long a request with this code may take, sent and answered.
     virtual int requestDeadlineMs(uint32_t code) const;
 
@@ -56,6 +61,16 @@ private:
     OpenFailure failed_[2];
     DlLibrary lib_;
     std::string socket_;
+    std::string startAdvice_;
 };
+
+// A word as the shell reads it back unchanged: as it is when it holds only
+// safe characters, else in single quotes.
+std::string shellWord(const std::string& word);
+// The folder of the running program's file ("" when it cannot be found).
+std::string programFolder();
+// The kbdsim to name in advice: the one beside the running program, else
+// the one the shell finds on PATH.
+std::string kbdsimCommand();
 
 }  // namespace ptu

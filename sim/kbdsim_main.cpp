@@ -347,12 +347,30 @@ int press(const Options& o)
     return rc;
 }
 
-// The socket path as part of a file name: "/run/user/0/portgate" becomes
-// "-run-user-0-portgate"; the default socket needs none.
+// The socket a daemon serves when neither --socket nor $PORTGATE_SOCKET
+// names one. Its pid file and memory file carry no tag.
+std::string defaultSocket()
+{
+    if (const char* x = std::getenv("XDG_RUNTIME_DIR"); x && *x) return std::string(x) + "/portgate";
+    return "/tmp/portgate-" + std::to_string(::getuid());
+}
+
+// The socket as one absolute path, so that "kk" and "./kk" are one socket.
+std::string socketKey(const std::string& socket)
+{
+    std::error_code ec;
+    const std::filesystem::path abs = std::filesystem::absolute(socket, ec);
+    return ec ? socket : abs.lexically_normal().string();
+}
+
+// The socket path as part of a file name: "/run/user/0/kk" becomes
+// "-run-user-0-kk"; the default socket needs none. Two sockets that give
+// one tag are told apart by the socket named inside the pid file.
 std::string socketTag(const std::string& socket)
 {
-    if (socket == frame::portgatePath()) return "";
-    std::string tag = socket;
+    const std::string key = socketKey(socket);
+    if (key == socketKey(defaultSocket())) return "";
+    std::string tag = key;
     std::replace(tag.begin(), tag.end(), '/', '-');
     return tag.front() == '-' ? tag : "-" + tag;
 }
@@ -378,14 +396,25 @@ std::string defaultMemoryFile(const std::string& socket)
     return state + "/kbdsim/memory" + socketTag(socket) + ".bin";
 }
 
-long readPid(const std::string& path)
-{
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return 0;
+// A pid file: the process id, and on the next line the socket it serves.
+struct PidNote {
     long pid = 0;
-    if (std::fscanf(f, "%ld", &pid) != 1) pid = 0;
+    std::string socket;  // empty in a file written by hand or by --pidfile's users
+};
+
+PidNote readPid(const std::string& path)
+{
+    PidNote note;
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return note;
+    char line[4096];
+    if (std::fscanf(f, "%ld\n", &note.pid) != 1) note.pid = 0;
+    if (std::fgets(line, sizeof line, f)) {
+        note.socket = line;
+        if (!note.socket.empty() && note.socket.back() == '\n') note.socket.pop_back();
+    }
     std::fclose(f);
-    return pid;
+    return note;
 }
 
 // Whether process `pid` is a kbdsim (a pid file may outlive its process,
@@ -403,15 +432,20 @@ bool isKbdsim(long pid)
 int stopDaemon(const Options& o)
 {
     const std::string path = o.pidfile.empty() ? runtimePidfile(o.socket) : o.pidfile;
-    const long pid = readPid(path);
-    if (pid <= 0 || !isKbdsim(pid)) {
-        if (pid > 0) ::unlink(path.c_str());  // left by a service that is gone
+    const PidNote note = readPid(path);
+    const long pid = note.pid;
+    // Only the daemon of this socket is stopped: a pid file of another
+    // socket that happens to share the name is left alone.
+    const bool other = !note.socket.empty() && socketKey(note.socket) != socketKey(o.socket);
+    if (pid <= 0 || other || !isKbdsim(pid)) {
+        if (pid > 0 && !other) ::unlink(path.c_str());  // left by a service that is gone
         bool byKbdsim = false;
         if (probeAnswers(o.socket, &byKbdsim)) {
-            say(o.socket + " is served by a kbdsim that " + path + " does not name; end it with its own --pidfile");
+            say(o.socket + " is served by " + (byKbdsim ? "a kbdsim" : "a process") + " that " + path +
+                " does not name; end it with its own --pidfile");
             return 1;
         }
-        say("no kbdsim serves " + o.socket);
+        say("no kbdsim serves " + o.socket + "; nothing was stopped");
         return 0;
     }
     ::kill(pid_t(pid), SIGTERM);
@@ -476,11 +510,14 @@ int listenOn(const std::string& path, ino_t& inode)
     return fd;
 }
 
-bool writePidfile(const std::string& path, long pid)
+// Writes the process id; the daemon's own pid file also names the socket
+// (a --pidfile holds the number alone, for scripts that kill what it holds).
+bool writePidfile(const std::string& path, long pid, const std::string& socket = {})
 {
     FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return false;
     std::fprintf(f, "%ld\n", pid);
+    if (!socket.empty()) std::fprintf(f, "%s\n", socketKey(socket).c_str());
     return std::fclose(f) == 0;
 }
 
@@ -549,8 +586,9 @@ int run(int argc, char** argv)
         if (pid > 0) {
             // The socket is listening already; the pid files are there
             // before the caller goes on.
-            for (const std::string& f : {runtimePidfile(o.socket), o.pidfile}) {
-                if (!f.empty() && !writePidfile(f, long(pid))) {
+            const std::string own = runtimePidfile(o.socket);
+            for (const std::string& f : {own, o.pidfile}) {
+                if (!f.empty() && !writePidfile(f, long(pid), f == own ? o.socket : std::string())) {
                     say(f + ": cannot write");
                     ::kill(pid, SIGTERM);
                     return 1;

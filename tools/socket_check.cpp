@@ -132,7 +132,8 @@ struct Checker {
             return false;
         }
         pf.takeNotes();
-        report.ok(name, count(reply.size()) + " " + took(rec.elapsedMs) + (expected ? std::string("; ") + what : ""));
+        report.ok(name, count(reply.size()) + " " + took(rec.elapsedMs) +
+                            (expected ? std::string("; the same as ") + what : ""));
         return true;
     }
 
@@ -182,7 +183,7 @@ struct Checker {
                 report.fault(name, std::string("not ") + what + ": " + d);
                 return false;
             }
-            seen += std::string("; ") + what;
+            seen += std::string("; the same as ") + what;
         }
         report.ok(name, seen);
         return true;

@@ -51,7 +51,7 @@ int writeLegends(State& s, const std::string& dataFile, const legend::LegendOpti
     }
     update_globals(s);
     std::string why;
-    if (!legend::writeLegendPdf(output, {s, dataFile}, o, why)) {
+    if (!legend::writeLegendPdf(output, {s, dataFile, false}, o, why)) {
         err << "ptu-tpl: " << why << "\n";
         return EXIT_IO;
     }

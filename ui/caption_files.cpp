@@ -18,6 +18,7 @@ constexpr std::size_t kWarningsShown = 12;
 void TForm1::keepCaptions(const std::string& dataFile)
 {
     dataFile_ = dataFile;
+    fromKeyboard_ = false;
     std::string why;
     if (!saveCaptions(st_, dataFile, why))
         pf_.messageBox("The data file was saved, but the key captions were not: " + why, kAppTitle,
@@ -27,6 +28,7 @@ void TForm1::keepCaptions(const std::string& dataFile)
 void TForm1::takeCaptions(const std::string& dataFile)
 {
     dataFile_ = dataFile;
+    fromKeyboard_ = false;
     const CaptionsFile f = loadCaptions(st_, dataFile);
     const std::string path = captionsPath(dataFile);
     if (!f.error.empty()) {
@@ -45,7 +47,7 @@ void TForm1::takeCaptions(const std::string& dataFile)
 void TForm1::PrintLegends1Click()
 {
     if (busy_ || editing("Print Legends")) return;
-    LegendPreview preview(st_, pf_, dataFile_, this);
+    LegendPreview preview(st_, pf_, dataFile_, this, differsFromDataFile());
     preview.exec();
     Edit1->setFocus();
 }

@@ -6,13 +6,22 @@
 
 #include <QStatusBar>
 
+#include <filesystem>
+
 namespace ptu {
+
+std::string TForm1::dataFolder() const
+{
+    return dataFile_.empty() ? std::string() : std::filesystem::path(dataFile_).parent_path().string();
+}
 
 void TForm1::Save1Click()
 {
     if (editing("Save")) return;
     if (!confirmKeys("Save the data file anyway?")) return;
-    const std::string path = pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl"});
+    const std::string name = dataFile_.empty() ? std::string() : std::filesystem::path(dataFile_).filename().string();
+    const std::string path =
+        pf_.chooseFile({true, "Save Tessaral Keyboard Data File", kSaveFilter, "tpl", dataFolder(), name});
     if (path.empty()) return;
     buildDataFile(st_);  // the keys it leaves out were listed above
     const Registers& rg = st_.rg;
@@ -34,7 +43,8 @@ void TForm1::Save1Click()
 void TForm1::Load1Click()
 {
     if (editing("Load")) return;
-    const std::string path = pf_.chooseFile({false, "Open Tessaral Keyboard Data file", kOpenFilter, "tpl"});
+    const std::string path =
+        pf_.chooseFile({false, "Open Tessaral Keyboard Data file", kOpenFilter, "tpl", dataFolder()});
     if (!path.empty()) loadFile(path);
 }
 

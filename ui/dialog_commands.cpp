@@ -15,6 +15,7 @@ void TForm1::Config1Click()
 {
     if (busy_) return;
     if (AboutBox2) AboutBox2->exec();
+    showDataSource();
     Edit1->setFocus();
 }
 
@@ -35,6 +36,7 @@ void TForm1::MSR1Click()
     int error = 0;
     if (err != 0) {
         if (AboutBox4) AboutBox4->exec();
+        showDataSource();
     } else {
         const std::string arg = st_.fl.usb_f ? "-u" : "--";
         if (pf_.runProgram(tool, {arg, arg}) < 0) error = pf_.lastError();

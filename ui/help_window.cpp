@@ -2,9 +2,12 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ptu {
 
@@ -52,7 +55,17 @@ void HelpWindow::home()
 HelpWindow* HelpWindow::showContents(QWidget* owner, const QString& path, AboutCommand about)
 {
     auto* w = owner->findChild<HelpWindow*>("HelpWindow", Qt::FindDirectChildrenOnly);
-    if (!w) w = new HelpWindow(path, std::move(about), owner);
+    if (!w) {
+        w = new HelpWindow(path, std::move(about), owner);
+        // On the owner's screen, frame and all, centred in the room the
+        // desktop leaves.
+        if (QScreen* s = owner->screen()) {
+            const QRect room = s->availableGeometry();
+            constexpr int kFrameRoom = 60;  // a window manager's title bar and borders
+            w->resize(std::min(w->width(), room.width() - kFrameRoom), std::min(w->height(), room.height() - kFrameRoom));
+            w->move(room.x() + (room.width() - w->width()) / 2, room.y() + (room.height() - w->height() - kFrameRoom) / 2);
+        }
+    }
     w->home();
     w->show();
     w->raise();

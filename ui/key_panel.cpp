@@ -106,8 +106,14 @@ void KeyPanel::paintEvent(QPaintEvent*)
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
     if (marked_) {
+        // Red between black and white: seen on every face, the current
+        // key's fuchsia and a red one included.
+        p.setPen(QPen(Qt::black, 2));
+        p.drawRect(r.adjusted(1, 1, -1, -1));
         p.setPen(QPen(Qt::red, 3));
-        p.drawRect(r.adjusted(1, 1, -2, -2));
+        p.drawRect(r.adjusted(3, 3, -4, -4));
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(r.adjusted(5, 5, -6, -6));
     }
     if (!problem_.isEmpty()) {
         // An orange corner at the top right with a black "!", on every face.

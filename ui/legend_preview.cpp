@@ -25,8 +25,13 @@ LegendPrinter::LegendPrinter(const State& st) : paper(std::make_unique<QPrinter>
 
 LegendPrinter::~LegendPrinter() = default;
 
-LegendPreview::LegendPreview(const State& st, Platform& pf, std::string dataFile, QWidget* parent)
-    : LegendPrinter(st), QPrintPreviewDialog(paper.get(), parent), st_(st), pf_(pf), dataFile_(std::move(dataFile))
+LegendPreview::LegendPreview(const State& st, Platform& pf, std::string dataFile, QWidget* parent, bool differs)
+    : LegendPrinter(st),
+      QPrintPreviewDialog(paper.get(), parent),
+      st_(st),
+      pf_(pf),
+      dataFile_(std::move(dataFile)),
+      differs_(differs)
 {
     setWindowTitle("Print Legends");
     Pitch = new QDoubleSpinBox(this);
@@ -79,7 +84,7 @@ void LegendPreview::paint(QPrinter* printer)
 {
     QPainter painter;
     if (!painter.begin(printer)) return;
-    sheets_ = legend::paintLegends(painter, *printer, {st_, dataFile_}, options());
+    sheets_ = legend::paintLegends(painter, *printer, {st_, dataFile_, differs_}, options());
     painter.end();
 }
 
@@ -89,7 +94,7 @@ void LegendPreview::exportPdf()
         pf_.chooseFile({true, "Export Key Legends as PDF", "PDF files *.pdf (*.pdf);;All files *.* (*)", "pdf"});
     if (path.empty()) return;
     std::string why;
-    if (!legend::writeLegendPdf(path, {st_, dataFile_}, options(), why))
+    if (!legend::writeLegendPdf(path, {st_, dataFile_, differs_}, options(), why))
         pf_.messageBox("The legends were not exported: " + why, kAppTitle, MB_OK | MB_ICONSTOP);
 }
 

@@ -31,8 +31,10 @@ struct LegendPrinter {
 class LegendPreview : private LegendPrinter, public QPrintPreviewDialog {
 public:
     // `dataFile` is the data file the key data was last saved to or opened
-    // from ("" for none); the sheets' headers name it.
-    LegendPreview(const State& st, Platform& pf, std::string dataFile, QWidget* parent = nullptr);
+    // from ("" for none); the sheets' headers name it, and say when the key
+    // data `differs` from it.
+    LegendPreview(const State& st, Platform& pf, std::string dataFile, QWidget* parent = nullptr,
+                  bool differs = false);
     ~LegendPreview() override;
 
     QDoubleSpinBox* Pitch = nullptr;
@@ -52,6 +54,7 @@ private:
     const State& st_;
     Platform& pf_;
     std::string dataFile_;
+    bool differs_ = false;
     int sheets_ = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -79,12 +80,33 @@ TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
     Edit1->setReadOnly(true);
     Edit1->setGeometry(20, 20, 1, 1);
 
+    // The panels, then the messages in a place of their own: the status
+    // bar would draw its messages over the panels. The row is one
+    // permanent item, so the bar neither hides the panels nor draws a
+    // message anywhere else.
+    auto* row = new QWidget(this);
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
     for (size_t i = 0; i < StatusPanel.size(); ++i) {
-        StatusPanel[i] = new QLabel(this);
-        StatusPanel[i]->setFixedWidth(kStatusPanelWidth);
-        statusBar()->addWidget(StatusPanel[i]);
+        StatusPanel[i] = new QLabel(row);
+        // 150 pixels, wider for a longer text rather than cut.
+        StatusPanel[i]->setMinimumWidth(kStatusPanelWidth);
+        rowLayout->addWidget(StatusPanel[i]);
     }
+    auto* message = new QLabel(row);
+    message->setObjectName("StatusMessage");
+    message->setMinimumWidth(0);
+    message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    rowLayout->addWidget(message, 1);
+    statusBar()->addPermanentWidget(row, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, message, [message](const QString& text) {
+        message->setText(text);
+        message->setToolTip(text);
+    });
     statusBar()->setSizeGripEnabled(false);
+    DataSource = new QLabel(this);
+    DataSource->setObjectName("DataSource");
+    statusBar()->addPermanentWidget(DataSource);
     MemoryMeter = new QLabel(this);
     MemoryMeter->setObjectName("MemoryMeter");
     statusBar()->addPermanentWidget(MemoryMeter);
@@ -296,6 +318,31 @@ void TForm1::markSaved()
     saved_->kcap = st_.kd.kcap;
     saved_->rg = st_.rg;
     saved_->magcfg = st_.kd.magcfg;
+    showDataSource();
+}
+
+bool TForm1::differsFromDataFile() const { return !dataFile_.empty() && (fromKeyboard_ || !unsavedChanges().empty()); }
+
+void TForm1::showDataSource()
+{
+    if (!DataSource) return;
+    const bool changed = !unsavedChanges().empty();
+    const QString file = QString::fromLocal8Bit(dataFile_.c_str());
+    QString where = fromKeyboard_ ? "from the keyboard" : dataFile_.empty() ? "no data file" : QFileInfo(file).fileName();
+    QString tip = fromKeyboard_ ? "The key data was read from or written to the keyboard"
+                  : dataFile_.empty() ? "The key data is in no data file yet"
+                                      : "The key data came from " + file;
+    if (fromKeyboard_ && !dataFile_.empty()) tip += " after " + file + " was last saved or opened";
+    tip += changed ? ", and has changed since the last Save, Open, Read or Write."
+                   : "; it has not changed since the last Save, Open, Read or Write.";
+    const QString text = changed ? where + " (changed)" : where;
+    if (text != DataSource->text() && st_.log.isOpen()) {
+        st_.log.printf(" data source: %s \n", text.toLocal8Bit().constData());
+        std::fflush(st_.log.log_fp);
+    }
+    DataSource->setText(text);
+    DataSource->setToolTip(tip);
+    DataSource->setStyleSheet(changed ? "font-weight: bold;" : "");
 }
 
 std::string TForm1::unsavedChanges() const

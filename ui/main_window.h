@@ -76,6 +76,7 @@ public:
     QAction* PrintLegends1 = nullptr;
     QAction *Read1 = nullptr, *Write1 = nullptr, *Verify1 = nullptr;
     QLabel* MemoryMeter = nullptr;  // how much of the keyboard's memory the key texts take
+    QLabel* DataSource = nullptr;   // where the key data came from, and whether it changed since
     QMenu* PageEdit1 = nullptr;  // "&Edit"
     QAction* Undo1 = nullptr;
     QAction *CopyKey1 = nullptr, *PasteKey1 = nullptr, *Cut1 = nullptr;
@@ -216,6 +217,14 @@ public:
     void PrintLegends1Click();
     // The data file last saved or opened ("" before one).
     const std::string& dataFile() const { return dataFile_; }
+    // Its folder, where the file dialogs open ("" before one: the current folder).
+    std::string dataFolder() const;
+    // Whether the key data differs from what that file holds (changed since,
+    // or read from or written to the keyboard after changes since).
+    bool differsFromDataFile() const;
+    // Shows in the status bar where the key data came from and whether it
+    // changed since the last Save, Open, Read or Write.
+    void showDataSource();
     void Compare1Click();
     void Verify1Click();
     // Marks the keys of a comparison on the grid (until the page changes)
@@ -341,6 +350,9 @@ private:
     bool busy_ = false;
     std::vector<uint8_t> lastWritten_;
     std::string dataFile_;
+    // The key data came from the keyboard (a Read, or a Write of changes)
+    // after the data file was last saved or opened.
+    bool fromKeyboard_ = false;
     std::vector<KeyDifference> marks_;
     struct Saved;
     std::unique_ptr<Saved> saved_;

@@ -1,5 +1,6 @@
 #include "ui/msr_dialog.h"
 
+#include "keydata/charset.h"
 #include "ui/up_down.h"
 
 #include <QCheckBox>
@@ -21,18 +22,30 @@ constexpr const char* kLabels[5] = {"MSR Track 1 Leading Code", "MSR Track 2 Lea
 
 void setBit(uint8_t& b, uint8_t bit, bool on) { b = on ? uint8_t(b | bit) : uint8_t(b & ~bit); }
 
-// A code field takes only characters its one byte can hold (Latin-1); any
-// other is refused as it is typed or pasted, never stored as "?".
+// A code field takes only characters the keyboard's character set has a
+// byte for, as the key boxes do; any other is refused as it is typed or
+// pasted, never stored as "?".
 class ByteCharacter : public QValidator {
 public:
-    using QValidator::QValidator;
+    ByteCharacter(const ptu::State& st, QObject* parent) : QValidator(parent), st_(st) {}
     State validate(QString& input, int&) const override
     {
-        for (QChar c : input)
-            if (c.unicode() > 0xFF) return Invalid;
+        for (char32_t c : input.toUcs4())
+            if (!keyByte(st_.loc.tset, c)) return Invalid;
         return Acceptable;
     }
+
+private:
+    const ptu::State& st_;
 };
+
+// What a code field shows for its byte: the character it types with the
+// keyboard's set, nothing for byte 0 (a field with an invisible character
+// in it would refuse the one typed).
+QString codeText(const ptu::State& st, uint8_t byte)
+{
+    return byte == 0 ? QString() : QString::fromUcs4(std::u32string(1, screenChar(st.loc.tset, byte)).c_str(), 1);
+}
 
 }  // namespace
 
@@ -63,7 +76,7 @@ TAboutBox4::TAboutBox4(State& st, QWidget* parent) : QDialog(parent), st_(st)
         Edit[size_t(i)] = new QLineEdit(initial[i], this);
         Edit[size_t(i)]->setObjectName(QString("Edit%1").arg(i + 1));
         Edit[size_t(i)]->setMaxLength(i < 4 ? 1 : 2);
-        if (i < 4) Edit[size_t(i)]->setValidator(new ByteCharacter(Edit[size_t(i)]));
+        if (i < 4) Edit[size_t(i)]->setValidator(new ByteCharacter(st_, Edit[size_t(i)]));
         Edit[size_t(i)]->setFixedWidth(48);
         Label[size_t(i)] = new QLabel(kLabels[i], this);
         Label[size_t(i)]->setBuddy(Edit[size_t(i)]);
@@ -74,8 +87,10 @@ TAboutBox4::TAboutBox4(State& st, QWidget* parent) : QDialog(parent), st_(st)
     // field leaves the byte.
     for (int i = 0; i < 4; ++i) {
         connect(Edit[size_t(i)], &QLineEdit::textChanged, this, [this, i](const QString& t) {
-            const QByteArray b = t.toLatin1();
-            if (!b.isEmpty()) magwork[size_t(2 + i)] = uint8_t(b[0]);
+            const QList<uint> chars = t.toUcs4();
+            if (chars.isEmpty()) return;
+            if (const std::optional<uint8_t> b = keyByte(st_.loc.tset, char32_t(chars.front())))
+                magwork[size_t(2 + i)] = *b;
         });
     }
     connect(Edit[4], &QLineEdit::editingFinished, this, [this] { delayRule(); });
@@ -106,8 +121,9 @@ void TAboutBox4::showEvent(QShowEvent* event)
     CheckBox5->setChecked(m[1] & 0x08);
     CheckBox1->setChecked(m[0] & 0x80);
     CheckBox6->setChecked(st_.rg.r28 & 0x02);
-    for (int i = 0; i < 4; ++i) Edit[size_t(i)]->setText(QString(QChar::fromLatin1(char(m[size_t(2 + i)]))));
-    Edit[4]->setText(QString::number(m[6]));
+    for (int i = 0; i < 4; ++i) Edit[size_t(i)]->setText(codeText(st_, m[size_t(2 + i)]));
+    // The field shows what OK would store: a delay above 32 becomes 0.
+    Edit[4]->setText(QString::number(m[6] > 32 ? 0 : m[6]));
     // Last, so nothing the loading set off reaches the working copies.
     magwork = m;
     r28save = st_.rg.r28;

@@ -35,6 +35,7 @@ void TForm1::Read1Click()
     synckeys();
     busy_ = false;
     if (result == 0) {
+        fromKeyboard_ = true;
         markSaved();
         const std::string problems = problemSummary();
         statusBar()->showMessage(QString("The keyboard was read.") +
@@ -65,16 +66,25 @@ void TForm1::Write1Click()
     if (!confirmKeys("Write the keyboard anyway?")) return;
     busy_ = true;
     buildWriteImage(st_, pf_);  // the keys it leaves out were listed above
-    const int result = sendWriteImage(st_, pf_);
+    TransferEnd end;
+    const int result = sendWriteImage(st_, pf_, &end);
     if (result == 0) lastWritten_.assign(st_.buf.ibuf.begin(), st_.buf.ibuf.begin() + std::clamp(st_.mv.kbb_f, 0, 8192));
     synckeys();
     busy_ = false;
     if (result == 0) {
+        // Changes written since the data file's Save or Open: the grid is
+        // now what the keyboard holds, not what the file holds.
+        fromKeyboard_ = fromKeyboard_ || !unsavedChanges().empty();
         markSaved();
         statusBar()->showMessage("The keyboard was written.", 5000);
         return;
     }
     statusBar()->showMessage("Writing the keyboard failed: write it again.", 15000);
+    // A transfer that stopped at a block has changed the keyboard up to it.
+    if (end.total > 0 && !end.cause.empty()) {
+        pf_.messageBox(failedWriteText(end), kAppTitle, MB_OK | MB_ICONSTOP);
+        return;
+    }
     pf_.messageBox("The keyboard was not written: " + transferProblem(st_, pf_, result) +
                        ".\n\nWrite it again once the keyboard can be reached.",
                    kAppTitle, MB_OK | MB_ICONSTOP);

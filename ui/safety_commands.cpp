@@ -21,17 +21,6 @@ namespace ptu {
 
 namespace {
 
-// "8,090"
-std::string grouped(int n)
-{
-    std::string digits = std::to_string(n), out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string quoted(TableSetId set, const std::string& text)
 {
     return text.empty() ? "(empty)" : "\"" + screenText(set, text) + "\"";
@@ -49,6 +38,7 @@ void TForm1::updateMeter()
     MemoryMeter->setStyleSheet(use.overflow ? "color: red; font-weight: bold;" : "");
     MemoryMeter->setToolTip(use.overflow ? "Some key texts do not fit the keyboard's memory: they would be written empty."
                                          : "How much of the keyboard's memory the key texts take.");
+    showDataSource();
 }
 
 void TForm1::clearMarks()
@@ -113,7 +103,8 @@ void TForm1::Verify1Click()
 void TForm1::Compare1Click()
 {
     if (editing("Compare") || busy_) return;
-    const std::string path = pf_.chooseFile({false, "Compare With Tessaral Keyboard Data file", kOpenFilter, "tpl"});
+    const std::string path =
+        pf_.chooseFile({false, "Compare With Tessaral Keyboard Data file", kOpenFilter, "tpl", dataFolder()});
     if (path.empty()) return;
     std::string why;
     auto scratch = std::make_unique<State>();

@@ -1,5 +1,6 @@
 // Where the main window stands and how large it is, before the grid is laid
 // out on its client area.
+#include "platform/qt/qt_platform.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -21,6 +22,35 @@ constexpr int kCompositorWaitMs = 3000;
 // itself at the screen's corner nor learn the free area beforehand.
 bool placesWindowsItself() { return QGuiApplication::platformName().startsWith("wayland"); }
 
+// Pumps events until `done` holds or the compositor's time is up.
+template <typename Done>
+void waitFor(Done done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kCompositorWaitMs && !done()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+// Under an X window manager the window's frame (title bar and borders) is
+// the manager's, known only once the window is shown: the frame is put at
+// the screen's top left and the client area gets what is left above the
+// task bar.
+void fitFrame(QWidget* w, const QRect& scr, int taskBar)
+{
+    w->show();
+    waitFor([w] { return w->windowHandle() && w->windowHandle()->isExposed() && w->frameGeometry() != w->geometry(); });
+    const QRect frame = w->frameGeometry(), client = w->geometry();
+    if (frame == client) return;  // no frame after all
+    const QSize room(scr.width() - (frame.width() - client.width()),
+                     scr.height() - taskBar - (frame.height() - client.height()));
+    w->move(scr.topLeft());  // the frame's corner
+    w->resize(room);
+    waitFor([w, scr, room] { return w->frameGeometry().topLeft() == scr.topLeft() && w->size() == room; });
+}
+
 }  // namespace
 
 QRect TForm1::screenRect() const
@@ -41,13 +71,9 @@ void TForm1::placeWindow()
         const QSize asked = size();
         setWindowState(Qt::WindowMaximized);
         show();
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < kCompositorWaitMs &&
-               !(windowHandle() && windowHandle()->isExposed() && size() != asked)) {
-            QCoreApplication::processEvents();
-            QThread::msleep(5);
-        }
+        waitFor([this, asked] { return windowHandle() && windowHandle()->isExposed() && size() != asked; });
+    } else if (setup_.screen.isEmpty() && QGuiApplication::platformName() == "xcb" && windowManagerRunning()) {
+        fitFrame(this, scr, kTaskBarHeight);
     }
     if (layout()) layout()->activate();
 }

@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -212,10 +213,37 @@ void QtPlatform::holdMouse(bool on)
     }
 }
 
+namespace {
+
+// A file dialog that takes only a name in a folder that exists: a name
+// typed with a folder that is not there is refused with a word, and the
+// dialog stays open.
+class ExistingFolderDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty()) {
+            const QFileInfo f(chosen.front());
+            if (!f.isDir() && !QFileInfo(f.absolutePath()).isDir()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QString("The folder %1 does not exist: choose a folder that does.")
+                                         .arg(QDir::toNativeSeparators(f.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
 std::string QtPlatform::chooseFile(const FileChoice& choice)
 {
     if (headless_ || !qobject_cast<QApplication*>(QCoreApplication::instance())) return {};
-    QFileDialog d(QApplication::activeWindow(), QString::fromStdString(choice.title));
+    ExistingFolderDialog d(QApplication::activeWindow(), QString::fromStdString(choice.title));
     // The filters read as their descriptions alone ("Tessaral Keyboard Data
     // *.tpl"), without Qt's copy of the pattern after them.
     d.setOption(QFileDialog::HideNameFilterDetails);
@@ -228,6 +256,9 @@ std::string QtPlatform::chooseFile(const FileChoice& choice)
     if (choice.save) d.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
     d.setFileMode(QFileDialog::AnyFile);
     d.setOption(QFileDialog::ReadOnly, false);
+    // The folder of the data file last used, Save with its name filled in.
+    if (!choice.folder.empty()) d.setDirectory(QString::fromLocal8Bit(choice.folder.c_str()));
+    if (!choice.name.empty()) d.selectFile(QString::fromLocal8Bit(choice.name.c_str()));
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
     QString chosen = d.selectedFiles().front();
     const QString suffix = QString::fromStdString(choice.defaultSuffix);

@@ -58,4 +58,8 @@ bool haveDisplay();
 // gone, sudo, cron) counts as none.
 bool displayUsable();
 
+// Whether a window manager runs on the X display of $DISPLAY (one that
+// frames windows with a title bar of its own).
+bool windowManagerRunning();
+
 }  // namespace ptu

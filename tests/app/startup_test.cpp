@@ -45,6 +45,15 @@ TEST(Startup, DriverStartCommand)
     rmdir(dir);
 }
 
+TEST(Startup, DriverStartIsAdvisedOnlyWhereItWorks)
+{
+    // The window's cases; tests/e2e/printed_advice.sh runs the batch ones.
+    EXPECT_EQ(driverStartAdvice("/opt/my ptu/ptu", {"-x"}), "'/opt/my ptu/ptu' -x -K");
+    using Args = std::vector<std::string>;
+    for (const Args& args : {Args{}, Args{"-x", "-K"}, Args{"-R", "k.bin"}, Args{"-W", "k.bin"}})
+        EXPECT_EQ(driverStartAdvice("/usr/bin/ptu", args), "") << args.size();
+}
+
 TEST(Startup, LogIsWrittenOnlyWhenItsFileExists)
 {
     char dir[] = "/tmp/ptu-log-XXXXXX";

@@ -207,6 +207,14 @@ TEST(Rwkb16, AFailedAttemptIsRepeatedUnchangedAfterThePause)
             EXPECT_EQ(f.kb.mem, image);
         }
         EXPECT_NE(f.log().find(" rwkb16 error occurred \n"), std::string::npos);
+        // The box says which attempt runs under what it showed, and shows
+        // that alone again once the block went through.
+        const std::string phrase = type == XFER_READ ? kReadPhrase : kWritePhrase;
+        const std::vector<std::string> texts = f.texts();
+        const auto retry = std::find(texts.begin(), texts.end(),
+                                     "progress text  0% " + phrase + "\nblock 17 of 128, attempt 2 of 5 -");
+        ASSERT_NE(retry, texts.end());
+        EXPECT_EQ(*(retry + 1), "progress text  0% " + phrase + " -");
     }
 }
 
@@ -398,6 +406,10 @@ TEST(Rwkf16, AFailedReadLeavesTheOldFileAlone)
     EXPECT_EQ(f.pf.count("beep 500 100"), 25);
     EXPECT_NE(f.log().find(" rwkf16 error occurred \n"), std::string::npos);
     EXPECT_NE(f.log().find(" bad=0, err_f=1, i=768, kbb_f=2048 \n rwkf16 error \n"), std::string::npos);
+
+    EXPECT_EQ(f.pf.only("warning"), std::vector<std::string>{"warning " + out + " was left as it was: the block at "
+                                                             "0x0300 could not be read in 5 attempts (the driver "
+                                                             "reported failure: Input/output error)"});
 
     // A later good read replaces it.
     f.kb.failBlock.clear();

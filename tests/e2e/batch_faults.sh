@@ -31,6 +31,18 @@ check "-R with a dead block reports rwkf16 error" 1 "$(grep -c 'rwkf16 error' er
 check "-R with a dead block is not shown completed" 0 "$(grep -c '100%' err)"
 check "-R with a dead block leaves the old file" same "$(same keep.bin keep-before.bin)"
 
+# A write that stops part-way: exit 4, and after "rwkf16 error" standard error
+# says how much of the new image the keyboard holds, and why.
+start_sim --block-fail 0x100:all
+head -c 8192 /dev/urandom > new.bin
+"$BIN/ptu" -W new.bin 2> err; check "-W with a dead block exits 4" 4 $?
+check "... after rwkf16 error names the part that reached the keyboard, and why" 1 "$(grep -A1 'rwkf16 error' err |
+  grep -c 'the first 256 of 8,192 bytes are the new programming, the rest is the old. Write it again. Cause: the block at 0x0100')"
+check "... the progress said which attempt ran" 1 "$(grep -c '^block 17 of 512, attempt 5 of 5$' err)"
+stop_sim
+check "... which is so" same "$(cat <(head -c 256 new.bin) <(tail -c +257 before.bin) | cmp -s - mem.bin && echo same)"
+cp before.bin mem.bin
+
 # The single READ fails: a non-zero exit, the old file stays.
 start_sim --fail-code read
 "$BIN/ptu" -r keep.bin 2> err; rc=$?

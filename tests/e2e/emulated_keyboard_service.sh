@@ -3,7 +3,7 @@
 # no harm), stopped with --stop, its memory kept across a restart.
 source "$(dirname "$0")/lib/common.sh" "$1"
 cd "$work"
-trap '"$BIN/kbdsim" --stop > /dev/null 2>&1; rm -rf "$work"' EXIT
+trap '"$BIN/kbdsim" --stop > /dev/null 2>&1; "$BIN/kbdsim" --stop --socket "$work/kk" > /dev/null 2>&1; rm -rf "$work"' EXIT
 unset PORTGATE_START
 
 # " -K" runs the start command twice: the second finds the first serving.
@@ -24,4 +24,16 @@ check "... its pid file is gone" 0 "$(ls "$work" | grep -c '^kbdsim.*\.pid$')"
 "$BIN/kbdsim" --daemon 2> /dev/null; check "a restart" 0 $?
 "$BIN/ptu" -R back.bin 2> /dev/null; check "reading after the restart" 0 $?
 check "... gives what was written before" same "$(same back.bin image.bin)"
+
+# A second daemon on a socket of PORTGATE_SOCKET: a pid file and a memory
+# file of its own, and --stop ends it alone.
+kk() { PORTGATE_SOCKET=$work/kk "$@"; }
+head -c 8192 /dev/urandom > other.bin
+kk "$BIN/kbdsim" --daemon && kk "$BIN/ptu" -W other.bin 2> /dev/null; check "a write to a second daemon" 0 $?
+check "... its pid file and memory file its own" "2 same" \
+  "$(ls "$work" | grep -c '^kbdsim.*\.pid$') $(same other.bin "$XDG_STATE_HOME"/kbdsim/memory-*kk.bin)"
+kk "$BIN/kbdsim" --stop 2> err && ! kk "$BIN/kbdsim" --probe; check "--stop of the second ends it" 0 $?
+"$BIN/ptu" -R back2.bin 2> /dev/null; check "the first still serves its own memory" same "$(same back2.bin image.bin)"
+kk "$BIN/kbdsim" --stop 2> err; check "--stop where nothing serves says so, exit 0" "0 1" \
+  "$? $(grep -c "no kbdsim serves $work/kk; nothing was stopped" err)"
 exit $fail

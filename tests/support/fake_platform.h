@@ -87,7 +87,8 @@ public:
     std::deque<std::string> files;
     std::string chooseFile(const FileChoice& c) override
     {
-        events.push_back(std::string(c.save ? "save dialog " : "open dialog ") + c.title);
+        events.push_back(std::string(c.save ? "save dialog " : "open dialog ") + c.title +
+                         (c.folder.empty() ? "" : " in " + c.folder) + (c.name.empty() ? "" : " named " + c.name));
         if (files.empty()) return {};
         std::string f = files.front();
         files.pop_front();

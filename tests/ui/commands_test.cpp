@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QStatusBar>
 
 #include <filesystem>
@@ -89,6 +90,12 @@ TEST(Commands, SaveAndOpen)
     w.form->Save1->trigger();
     EXPECT_EQ(w.pf.only("save dialog").front(), "save dialog Save Tessaral Keyboard Data File");
     ASSERT_EQ(fs::file_size(w.file("keys.tpl")), 8192u);
+    // The window names the file (tests/e2e/window_data_file.sh changes and
+    // saves it); after a Read the key data is the keyboard's.
+    EXPECT_EQ(w.form->DataSource->text(), "keys.tpl");
+    w.form->Read1->trigger();
+    EXPECT_EQ(w.form->DataSource->text(), "from the keyboard");
+    EXPECT_TRUE(w.form->differsFromDataFile());
 
     for (auto& page : w.st->kd.hbuf)
         for (auto& row : page)

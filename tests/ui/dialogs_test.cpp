@@ -144,6 +144,25 @@ TEST(MsrDialog, WorkingCopyOkAndCancel)
     EXPECT_EQ(st->rg.r28, 0xE4);
 }
 
+TEST(MsrDialog, FieldsShowWhatOkWouldStoreInTheKeyboardsCharacters)
+{
+    auto st = std::make_unique<State>();
+    st->loc.tset = TableSetId::de;  // Windows-1252: 80 is the euro sign
+    st->kd.magcfg = {0xC6, 0x08, 0x80, 0, ';', '?', 200};
+    TAboutBox4 d(*st);
+    run(d, [&] {
+        EXPECT_EQ(d.Edit[4]->text(), "0") << "not the first two digits of 200";
+        EXPECT_EQ(d.Edit[0]->text(), QString::fromUtf8("\u20AC"));
+        EXPECT_EQ(d.Edit[1]->text(), "") << "byte 0 shows nothing";
+        type(d.Edit[1], "A");  // taken at once
+        d.Edit[2]->clear();
+        d.Edit[2]->insert(QString::fromUtf8("\u00E4"));
+        d.OKButtonClick();
+    });
+    EXPECT_EQ(std::vector<int>(st->kd.magcfg.begin() + 2, st->kd.magcfg.end()),
+              (std::vector<int>{0x80, 'A', 0xE4, '?', 0}));
+}
+
 TEST(MsrCommand, TheStripeToolWhenThereElseTheDialog)
 {
     for (int usb : {0, 1}) {

@@ -51,6 +51,14 @@ TEST(Legends, CaptionsKeptBesideTheDataFile)
     EXPECT_EQ(b.caption(0, 0), "Coffee");
     EXPECT_EQ(b.st->kd.kcap[5][3][2], "V\xF6id");
     EXPECT_EQ(b.form->dataFile(), a.file("shop.tpl"));
+    // A data file without captions: every key its default label, in the
+    // Load's undo step.
+    b.pf.files = {a.file("plain.tpl")};
+    b.form->Open1->trigger();
+    EXPECT_EQ(b.caption(0, 0), "1A1");
+    EXPECT_EQ(b.st->kd.kcap[5][3][2], "PC4");
+    b.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(b.caption(0, 0), "Coffee");
     b.key(Qt::Key_Z, Qt::ControlModifier);  // undo of the Load brings the old captions back
     EXPECT_EQ(b.st->kd.kcap[0][0][0], "1A1");
     EXPECT_EQ(b.caption(0, 0), "1A1");

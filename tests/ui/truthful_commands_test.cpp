@@ -4,10 +4,14 @@
 #include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/msr_dialog.h"
+#include "ui/title_room.h"
+#include "device/transfer.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -77,6 +81,39 @@ TEST(TruthfulCommands, AKeyboardOutOfReachIsNamedByDetectionTheChooserAndTheTran
     }
 }
 
+TEST(TruthfulCommands, AWriteThatStopsPartWaySaysWhatTheKeyboardHolds)
+{
+    Window w;
+    ASSERT_TRUE(w.build());
+    w.kb.failBlock[0x100] = 5;
+    w.form->Write1->trigger();
+    EXPECT_TRUE(said(w, "Writing 8K Keyboard Data ...\nblock 17 of 512, attempt 5 of 5"));
+    EXPECT_TRUE(said(w, "| The keyboard was written only in part: the first 256 of 8,192 bytes are the new "
+                        "programming, the rest is the old. Write it again. Cause: the block at 0x0100 could not be "
+                        "written in 5 attempts (the driver reported failure: Input/output error)."));
+}
+
+TEST(SmallThings, NoTextIsCut)
+{
+    // A short box is as wide as its title with a window manager's buttons beside it.
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, "Done.");
+    makeRoomForTitle(&box);
+    box.show();
+    EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(kAppTitle) + 140);
+    box.close();
+
+    // Status bar messages stand beside the panels; a longer text widens a panel.
+    ShownWindow w;
+    QLabel* panel = w.form->StatusPanel[3];
+    w.form->setStatus(3, "ch=1dh, len=1, LastKey=0x0D");
+    w.form->statusBar()->showMessage("Undone: Copy Page");
+    QApplication::processEvents();
+    auto* message = w.form->findChild<QLabel*>("StatusMessage");
+    EXPECT_EQ(message->text(), "Undone: Copy Page");
+    EXPECT_TRUE(panel->isVisible() && panel->geometry().right() < message->geometry().left());
+    EXPECT_GE(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+}
+
 TEST(SmallThings, MarksAboutFiltersCodeFieldsStripeToolAndSaveLogSayWhatIsSo)
 {
     Window w;
@@ -118,7 +155,7 @@ TEST(SmallThings, MarksAboutFiltersCodeFieldsStripeToolAndSaveLogSayWhatIsSo)
     std::filesystem::create_directory(w.file("stripe"));  // a folder is no tool
     QTimer::singleShot(0, &msr, [&] {
         msr.Edit[0]->clear();
-        msr.Edit[0]->insert(QString::fromUtf8("\u20AC"));  // a character no byte holds
+        msr.Edit[0]->insert(QString::fromUtf8("\u0142"));  // a character no byte holds
         msr.Edit[0]->insert("#");
         msr.OKButtonClick();
     });
