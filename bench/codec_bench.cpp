@@ -1,10 +1,13 @@
 // The codec on a full image: model 4, 8K, six pages, every slot with a key
 // holding a 20-character text with tokens (the memory fills up before the
-// last pages). Encoding is htor, mkidx and the tail writes; decoding is rtoh.
+// last pages). Encoding is htor, mkidx and the tail writes; decoding is rtoh;
+// the check is the round trip every stored key text passes.
+#include "device/hid.h"
 #include "keydata/decode.h"
 #include "keydata/encode.h"
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
+#include "keydata/round_trip.h"
 #include "keydata/state.h"
 
 #include <benchmark/benchmark.h>
@@ -73,6 +76,20 @@ void BM_RoundTrip(benchmark::State& state)
     state.counters["used"] = s->kd.used_len;
 }
 BENCHMARK(BM_RoundTrip)->Unit(benchmark::kMicrosecond);
+
+// The check every key text passes when it is stored: all keys of the six
+// pages, on a port keyboard and on a USB one (per key: divide by "keys").
+void BM_CheckAllKeys(benchmark::State& state)
+{
+    auto s = fullModel4();
+    s->fl.usb_f = int(state.range(0));
+    s->kd.hbuf[0][0][15] = "Void{ENTR}";  // one that does not come back
+    std::size_t problems = 0;
+    for (auto _ : state) problems = ptu::checkKeys(*s, &ptu::usbForm()).size();
+    state.counters["keys"] = double(6 * 160);
+    state.counters["problems"] = double(problems);
+}
+BENCHMARK(BM_CheckAllKeys)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
