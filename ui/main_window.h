@@ -13,7 +13,6 @@
 #include "ui/key_panel.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -34,6 +33,7 @@ namespace ptu {
 inline constexpr char kSaveFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All files *.* (*)";
 inline constexpr char kOpenFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)";
 
+class FocusReturn;
 class RowBox;
 class TAboutBox2;
 class TAboutBox4;
@@ -304,10 +304,6 @@ private:
     // The key data as the last Read, Write, Load or Save left it.
     void markSaved();
     std::string unsavedChanges() const;
-    // Gives the keyboard focus back to a window of the program when one of
-    // its dialogs or boxes has closed and nothing has the focus (a display
-    // without a window manager gives it to nobody).
-    void takeFocusBack(QPointer<QWidget> to);
     // The cell of a panel's Tag.
     int tagCol(const KeyPanel* p) const;
     int tagRow(const KeyPanel* p) const;
@@ -321,6 +317,7 @@ private:
     Platform& pf_;
     Setup setup_;
     UndoHistory undo_;
+    FocusReturn* focusReturn_ = nullptr;  // the focus back after a window of the program closes
     bool popupOn_ = false;
     bool busy_ = false;
     std::vector<uint8_t> lastWritten_;

@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QTimer>
 
 namespace ptu {
 
@@ -96,12 +95,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         auto* w = qobject_cast<QWidget*>(watched);
         QWidget* focus = QApplication::focusWidget();
         if (w && (w->window() != this || w != (focus ? focus : this))) ctrl_f = 0;
-    }
-    // A dialog, message box or chooser of the program has closed.
-    if (t == QEvent::Hide) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w != this && w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
-            takeFocusBack(w->parentWidget() && w->parentWidget()->isVisible() ? w->parentWidget()->window() : this);
     }
     // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
     // must not hide the window's shortcuts.
