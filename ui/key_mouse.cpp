@@ -72,6 +72,10 @@ void TForm1::aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleC
             pressPos_ = pos;
         }
         ked[size_t(r)]->setFocus(Qt::MouseFocusReason);
+    } else {
+        // The middle button and the extra ones only select the key: the
+        // caret leaves a box that now shows another key (it was stored above).
+        Edit1->setFocus(Qt::MouseFocusReason);
     }
 }
 
