@@ -22,6 +22,8 @@
 #include <vector>
 
 class QAction;
+class QDropEvent;
+class QKeyEvent;
 class QLineEdit;
 class QLabel;
 class QMenu;
@@ -150,11 +152,17 @@ public:
     // key-text box (through syntex) or its name from the key-name box.
     void commitText(int row);
     void commitCaption(int row);
-    // Stores the current key's text box into the key before a key command.
+    // Stores the current key's text box into the key before a key command,
+    // and the name being typed, if one is.
     void commitRowEditor();
     // Commits the row box being edited, as leaving it would, before a
     // command changes the page shown or its keys.
     void commitEditing();
+    // The row box being edited (nullptr when none is); ending its editing as
+    // leaving it does; starting the editing of a box, as focusing it does.
+    RowBox* editedBox() const;
+    void leaveEditing();
+    void startEditing(RowBox* box);
     // Takes out of a row box the characters the locale set has no byte for.
     void refuseForeign(RowBox* box);
     int LastKey = 0;
@@ -271,7 +279,11 @@ private:
     void switchOffMenuItems();
     void switchOffPopupItems();
     bool rowBoxEvent(RowBox* box, QEvent* event);
+    bool rowBoxDrop(RowBox* box, QDropEvent* event);
     bool clientDragEvent(QEvent* event);
+    // The widget of this window that keys typed now reach (nullptr: another window's).
+    QWidget* keyTarget() const;
+    bool menuEscape(QObject* watched, QKeyEvent* event);
     void showPopup(QPoint globalPos);
     // The cell of the current key on the current page, kept inside the grid.
     int curCol() const;

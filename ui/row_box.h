@@ -22,9 +22,14 @@ public:
     // Characters the window took out again as it refused them (they have
     // no byte in the locale set): not counted as dropped for room.
     int refused = 0;
+    // Puts a text in at the caret (a drop), counting what has no room.
+    void insertCounted(const QString& incoming);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void countDropped(qsizetype incoming, qsizetype kept, int refusedBefore);
 };
 
 }  // namespace ptu
