@@ -160,8 +160,34 @@ void TForm1::captionFace(int row)
 void TForm1::commitRowEditor()
 {
     const int r = curRow();
+    // A name being typed is stored too: the command refills the name box.
+    if (st_.kd.edit_f == 2) commitCaption(r);
     if (ked[size_t(r)]->text().isEmpty()) return;  // emptying the box alone does not clear the key
     commitText(r);
+}
+
+RowBox* TForm1::editedBox() const
+{
+    if (st_.kd.edit_f == 1) return ked[size_t(curRow())];
+    if (st_.kd.edit_f == 2) return kpe[size_t(curRow())];
+    return nullptr;
+}
+
+void TForm1::leaveEditing()
+{
+    if (RowBox* box = editedBox()) box->isText ? EditExit(box) : PanelExit(box);
+}
+
+void TForm1::startEditing(RowBox* box)
+{
+    if (!box->isVisible()) return;
+    box->setFocus(Qt::OtherFocusReason);
+    // A window that is not active gets the focus only once it is activated:
+    // the editing starts now all the same, so what is typed or dropped
+    // meanwhile is the box's typing.
+    if (editedBox() == box) return;
+    leaveEditing();
+    box->isText ? EditEnter(box) : PanelEnter(box);
 }
 
 bool TForm1::rowBoxEvent(RowBox* box, QEvent* event)
@@ -172,15 +198,21 @@ bool TForm1::rowBoxEvent(RowBox* box, QEvent* event)
         return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
-        // A menu opening over the box, or another window, does not end the editing.
+        // A menu opening over the box, the menu bar taking the keys (Alt), or
+        // another window: the editing goes on.
         const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-        if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
-        const bool in = event->type() == QEvent::FocusIn;
+        const bool aside =
+            why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason || why == Qt::MenuBarFocusReason;
+        if (event->type() == QEvent::FocusOut) {
+            if (!aside) box->isText ? EditExit(box) : PanelExit(box);
+            return false;
+        }
+        if (editedBox() == box) return false;  // back from the menu or the other window
         // A press that brought the focus here: its handler looks at the
         // editing state from before the press.
-        if (in) pressedInto_ = why == Qt::MouseFocusReason ? box : nullptr;
-        if (box->isText) in ? EditEnter(box) : EditExit(box);
-        else in ? PanelEnter(box) : PanelExit(box);
+        pressedInto_ = why == Qt::MouseFocusReason ? box : nullptr;
+        leaveEditing();  // a box left aside for the menu bar, then for this one
+        box->isText ? EditEnter(box) : PanelEnter(box);
         return false;
     }
     case QEvent::MouseButtonPress:

@@ -13,6 +13,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QRegularExpression>
 
 namespace ptu {
 
@@ -72,6 +73,10 @@ void TForm1::aKeyMouseDown(KeyPanel* panel, Qt::MouseButton button, bool doubleC
             pressPos_ = pos;
         }
         ked[size_t(r)]->setFocus(Qt::MouseFocusReason);
+    } else {
+        // The middle button and the extra ones only select the key: the
+        // caret leaves a box that now shows another key (it was stored above).
+        Edit1->setFocus(Qt::MouseFocusReason);
     }
 }
 
@@ -160,18 +165,38 @@ void TForm1::aKeyEndDrag(KeyPanel* source)
 bool TForm1::clientDragEvent(QEvent* event)
 {
     auto* e = static_cast<QDropEvent*>(event);
-    // Only the background takes a drop; a row box that refuses one is not background.
-    if (Client->childAt(e->position().toPoint())) {
+    KeyPanel* source = draggedPanel(e);
+    if (event->type() != QEvent::Drop)
+        st_.log.printf("In FormDragOver %p,%p \n", static_cast<void*>(Client), static_cast<void*>(e->source()));
+    // The background takes key panels only (a row box that refuses a drop is
+    // not background): a text released there is refused and stays where it came from.
+    if (!source || Client->childAt(e->position().toPoint())) {
         e->ignore();
         return true;
     }
-    if (event->type() != QEvent::Drop) {
-        st_.log.printf("In FormDragOver %p,%p \n", static_cast<void*>(Client), static_cast<void*>(e->source()));
-        e->acceptProposedAction();
+    e->acceptProposedAction();
+    if (event->type() == QEvent::Drop) FormDragDrop(source);
+    return true;
+}
+
+bool TForm1::rowBoxDrop(RowBox* box, QDropEvent* e)
+{
+    // Text moved inside the box being edited is the box's own business.
+    if (e->source() == box && editedBox() == box) return false;
+    // A dropped text is typing: the box is edited from the drop on, and the
+    // text reaches the key as typed text does. Its first line only, as a paste.
+    const QString text = e->mimeData()->text();
+    const QString line = text.left(text.indexOf(QRegularExpression("[\r\n]")));
+    if (line.isEmpty()) {
+        e->ignore();
         return true;
     }
-    e->acceptProposedAction();
-    FormDragDrop(draggedPanel(e));
+    startEditing(box);
+    box->setCursorPosition(box->cursorPositionAt(e->position().toPoint()));
+    box->insertCounted(line);
+    // From another box of the window it is a copy: that box keeps what it shows.
+    e->setDropAction(dynamic_cast<RowBox*>(e->source()) ? Qt::CopyAction : e->proposedAction());
+    e->accept();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "keydata/default_labels.h"
 #include "keydata/keypos.h"
 #include "ui/colours.h"
+#include "ui/focus_return.h"
 #include "ui/grid_geometry.h"
 #include "ui/help_window.h"
 #include "ui/row_box.h"
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTimer>
 
 #include <filesystem>
 #include <system_error>
@@ -116,6 +116,7 @@ TForm1::TForm1(State& st, Platform& pf, Setup setup, QWidget* parent)
     switchOffPopupItems();
     Client->setAcceptDrops(true);
     qApp->installEventFilter(this);
+    focusReturn_ = new FocusReturn(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive && created_) FormActivate();
     });
@@ -372,20 +373,6 @@ bool TForm1::askQuit()
     return pf_.messageBox(text, kQuitCaption, MB_OKCANCEL) == IDOK;
 }
 
-void TForm1::takeFocusBack(QPointer<QWidget> to)
-{
-    // Looked at once the closing has settled: a window manager gives the
-    // focus to a window of its choice by then, and is left to do so.
-    for (int ms : {0, 150}) {
-        QTimer::singleShot(ms, this, [to] {
-            if (QGuiApplication::focusWindow() || QApplication::activePopupWidget()) return;
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w) w = to;
-            if (w && w->isVisible()) w->activateWindow();
-        });
-    }
-}
-
 void TForm1::Exit1Click()
 {
     if (!askQuit()) return;
@@ -426,7 +413,7 @@ void TForm1::FormShow()
     st_.log.printf(" In FormShow at %ld \n", pf_.now());
     pf_.progressHide();
     Edit1->setFocus();
-    takeFocusBack(this);
+    focusReturn_->owe(this);
 }
 
 void TForm1::FormMouseDown(Qt::MouseButton button)

@@ -14,7 +14,6 @@
 #include "ui/key_panel.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -24,6 +23,8 @@
 #include <vector>
 
 class QAction;
+class QDropEvent;
+class QKeyEvent;
 class QLineEdit;
 class QLabel;
 class QMenu;
@@ -35,6 +36,7 @@ namespace ptu {
 inline constexpr char kSaveFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All files *.* (*)";
 inline constexpr char kOpenFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)";
 
+class FocusReturn;
 class RowBox;
 class TAboutBox2;
 class TAboutBox4;
@@ -152,11 +154,17 @@ public:
     // key-text box (through syntex) or its name from the key-name box.
     void commitText(int row);
     void commitCaption(int row);
-    // Stores the current key's text box into the key before a key command.
+    // Stores the current key's text box into the key before a key command,
+    // and the name being typed, if one is.
     void commitRowEditor();
     // Commits the row box being edited, as leaving it would, before a
     // command changes the page shown or its keys.
     void commitEditing();
+    // The row box being edited (nullptr when none is); ending its editing as
+    // leaving it does; starting the editing of a box, as focusing it does.
+    RowBox* editedBox() const;
+    void leaveEditing();
+    void startEditing(RowBox* box);
     // Takes out of a row box the characters the locale set has no byte for.
     void refuseForeign(RowBox* box);
     // Whether the keyboard gives back the key text `text` of (col, row) on the current page.
@@ -298,7 +306,11 @@ private:
     void switchOffMenuItems();
     void switchOffPopupItems();
     bool rowBoxEvent(RowBox* box, QEvent* event);
+    bool rowBoxDrop(RowBox* box, QDropEvent* event);
     bool clientDragEvent(QEvent* event);
+    // The widget of this window that keys typed now reach (nullptr: another window's).
+    QWidget* keyTarget() const;
+    bool menuEscape(QObject* watched, QKeyEvent* event);
     void showPopup(QPoint globalPos);
     // The cell of the current key on the current page, kept inside the grid.
     int curCol() const;
@@ -329,10 +341,6 @@ private:
     // The key data as the last Read, Write, Load or Save left it.
     void markSaved();
     std::string unsavedChanges() const;
-    // Gives the keyboard focus back to a window of the program when one of
-    // its dialogs or boxes has closed and nothing has the focus (a display
-    // without a window manager gives it to nobody).
-    void takeFocusBack(QPointer<QWidget> to);
     // The cell of a panel's Tag.
     int tagCol(const KeyPanel* p) const;
     int tagRow(const KeyPanel* p) const;
@@ -346,6 +354,7 @@ private:
     Platform& pf_;
     Setup setup_;
     UndoHistory undo_;
+    FocusReturn* focusReturn_ = nullptr;  // the focus back after a window of the program closes
     bool popupOn_ = false;
     bool busy_ = false;
     std::vector<uint8_t> lastWritten_;

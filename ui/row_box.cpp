@@ -16,15 +16,7 @@ QString firstLine(const QString& text)
     return end < 0 ? text : text.left(end);
 }
 
-void RowBox::pasteText(const QString& text)
-{
-    const QString incoming = firstLine(text);
-    const qsizetype kept = this->text().size() - selectedText().size();
-    const int refusedBefore = refused;
-    insert(incoming);
-    const qsizetype inserted = std::max<qsizetype>(0, this->text().size() - kept);
-    dropped += int(std::max<qsizetype>(0, incoming.size() - inserted - (refused - refusedBefore)));
-}
+void RowBox::pasteText(const QString& text) { insertCounted(firstLine(text)); }
 
 void RowBox::mouseReleaseEvent(QMouseEvent* e)
 {
@@ -52,8 +44,21 @@ void RowBox::keyPressEvent(QKeyEvent* e)
     const int refusedBefore = refused;
     QLineEdit::keyPressEvent(e);
     if (incoming.isEmpty()) return;
+    countDropped(incoming.size(), kept, refusedBefore);
+}
+
+void RowBox::insertCounted(const QString& incoming)
+{
+    const qsizetype kept = text().size() - selectedText().size();
+    const int refusedBefore = refused;
+    insert(incoming);
+    countDropped(incoming.size(), kept, refusedBefore);
+}
+
+void RowBox::countDropped(qsizetype incoming, qsizetype kept, int refusedBefore)
+{
     const qsizetype inserted = std::max<qsizetype>(0, text().size() - kept);
-    dropped += int(std::max<qsizetype>(0, incoming.size() - inserted - (refused - refusedBefore)));
+    dropped += int(std::max<qsizetype>(0, incoming - inserted - (refused - refusedBefore)));
 }
 
 }  // namespace ptu

@@ -22,6 +22,8 @@ public:
     // Characters the window took out again as it refused them (they have
     // no byte in the locale set): not counted as dropped for room.
     int refused = 0;
+    // Puts a text in at the caret (a drop), counting what has no room.
+    void insertCounted(const QString& incoming);
 
     // Puts `text` in place of the selection as a paste does: its first
     // line only, counting what found no room.
@@ -30,6 +32,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void countDropped(qsizetype incoming, qsizetype kept, int refusedBefore);
 };
 
 // The text up to its first line break (a key text is one line: a line break

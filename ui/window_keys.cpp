@@ -11,7 +11,8 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QTimer>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace ptu {
 
@@ -68,7 +69,9 @@ static bool swallowedWhileBusy(const QWidget* form, QObject* watched, QEvent::Ty
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel: {
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::Drop: {
         auto* w = qobject_cast<QWidget*>(watched);
         return w && w->window() == form;
     }
@@ -94,38 +97,36 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (watched == this && (t == QEvent::WindowDeactivate || t == QEvent::WindowActivate)) ctrl_f = 0;
     if (t == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
         auto* w = qobject_cast<QWidget*>(watched);
-        QWidget* focus = QApplication::focusWidget();
-        if (w && (w->window() != this || w != (focus ? focus : this))) ctrl_f = 0;
+        if (w && w != keyTarget()) ctrl_f = 0;
     }
-    // A dialog, message box or chooser of the program has closed.
-    if (t == QEvent::Hide) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w != this && w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip)
-            takeFocusBack(w->parentWidget() && w->parentWidget()->isVisible() ? w->parentWidget()->window() : this);
-    }
+    if (t == QEvent::KeyPress && menuEscape(watched, static_cast<QKeyEvent*>(event))) return true;
     // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
     // must not hide the window's shortcuts.
     if (t == QEvent::ShortcutOverride && watched == Edit1) return true;
     if (watched == Client && (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop))
         return clientDragEvent(event);
     auto* box = dynamic_cast<RowBox*>(watched);
+    if (t == QEvent::Drop && box && box->window() == this) return rowBoxDrop(box, static_cast<QDropEvent*>(event));
     if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::MouseButtonPress ||
         t == QEvent::FocusAboutToChange) {
         if (box && box->window() == this) return rowBoxEvent(box, event);
         if (watched == Edit1 && t == QEvent::FocusAboutToChange) focusFromEdit_ = 0;
         if (watched == Edit1 && (t == QEvent::FocusIn || t == QEvent::FocusOut)) {
             const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
-                t == QEvent::FocusIn ? Edit1Enter() : Edit1Exit();
+            if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
+            if (t == QEvent::FocusOut) Edit1Exit();
+            else {
+                leaveEditing();  // a box left aside for the menu bar, then for the grid
+                Edit1Enter();
+            }
         }
         return false;
     }
     if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
     // Every key once, when it reaches the control with the focus in this window:
-    // the window first, then the row box.
+    // the window first, then the row box. The menu bar's keys are its own.
     auto* w = qobject_cast<QWidget*>(watched);
-    QWidget* focus = QApplication::focusWidget();
-    if (!w || w->window() != this || w != (focus ? focus : this)) return false;
+    if (!w || w != keyTarget() || w == menuBar()) return false;
     auto* ke = static_cast<QKeyEvent*>(event);
     const int vk = virtualKey(ke->key());
     if (t == QEvent::KeyRelease) {
@@ -139,6 +140,28 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (ch == 0) return false;
     if (FormKeyPress(ch)) return true;
     return box && (box->isText ? EditKeyPress(box, ch) : PanelKeyPress(box, ch));
+}
+
+QWidget* TForm1::keyTarget() const
+{
+    if (QWidget* focus = QApplication::focusWidget()) return focus->window() == this ? focus : nullptr;
+    // No window of the program is active, yet the window system hands this
+    // one keys (to the window under the pointer): its own focus widget's.
+    QWidget* own = focusWidget();
+    return own ? own : const_cast<TForm1*>(this);
+}
+
+bool TForm1::menuEscape(QObject* watched, QKeyEvent* e)
+{
+    // Escape in a menu of the menu bar opened while a box is edited closes
+    // the menu and hands the keys back to the box at once (the menu bar
+    // would otherwise keep them, and the next Escape would not reach the box).
+    auto* menu = qobject_cast<QMenu*>(watched);
+    RowBox* box = editedBox();
+    if (e->key() != Qt::Key_Escape || !menu || !box || !menuBar()->actions().contains(menu->menuAction())) return false;
+    menu->hide();
+    box->setFocus(Qt::MenuBarFocusReason);
+    return true;
 }
 
 int TForm1::nextRow(int c, int r, int step) const
@@ -241,10 +264,10 @@ bool TForm1::FormKeyPress(int ch)
     if (kd.edit_f != 0) return false;
     const size_t row = size_t(std::clamp(kd.kyi[size_t(kd.pi)], 0, kRows - 1));
     switch (ch) {
-    case 13: ked[row]->setFocus(); return true;
+    case 13: startEditing(ked[row]); return true;
     case 10:
         // A new name replaces the old one: the box opens with its text selected.
-        kpe[row]->setFocus();
+        startEditing(kpe[row]);
         kpe[row]->selectAll();
         return true;
     case 27:

@@ -15,8 +15,16 @@ start_sim_on "$work/mem.bin"
 PTU_QT_DEBUG=1 "$BIN/ptu" 2>err & pid=$!
 shot() { rm -f wayland-screenshot-*.png; timeout 10 weston-screenshooter >/dev/null 2>&1 && mv wayland-screenshot-*.png shot.png; }
 teal() { convert shot.png -crop "1x$h+$((w / 2))+0" txt:- | grep -n '#008080' | cut -d: -f1; }
-rows=
-for _ in $(seq 60); do sleep 0.5; shot && [ -n "$(teal)" ] && sleep 1 && shot && rows=$(teal) && break; done
+# The window has come up once two screenshots in a row show the same teal rows.
+rows= seen=
+for _ in $(seq 120); do
+  if shot; then
+    now=$(teal)
+    [ -n "$now" ] && [ "$now" = "$seen" ] && rows=$now && break
+    seen=$now
+  fi
+  sleep 0.5
+done
 [ -n "$rows" ] || { echo "FAILED: the window did not come up on weston"; cat err weston.log >&2; exit 1; }
 first=$(($(echo "$rows" | head -n 1) - 2)) last=$(($(echo "$rows" | tail -n 1) - 2))
 check "the client area lies below panel and title bar, above the status bar ($first..$last of $h rows)" yes \

@@ -14,14 +14,11 @@ command -v pdftotext >/dev/null || { echo "FAILED: pdftotext is not installed (m
 file_dialog() {
   local d; d=$(window "$1")
   check "the dialog \"$1\" comes up" yes "$([ -n "$d" ] && echo yes || echo no)"
-  sleep 0.5
-  xdotool windowfocus --sync "$d" 2>/dev/null
-  xdotool key --delay 50 ctrl+a
+  keys "$d" ctrl+a
   xdotool type --delay 20 "$2"
   for _ in 1 2 3; do
-    sleep 0.3
     xdotool key --delay 100 Return
-    for _ in $(seq 20); do xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done
+    gone "$1" 20 && return 0
   done
 }
 quit() { # window id, pid
@@ -38,15 +35,16 @@ id=$(window '\.1$')
 check "the window comes up" yes "$([ -n "$id" ] && echo yes || echo no)"
 keys "$id" Return
 xdotool type --delay 50 'coffee{ENTER}'
-keys "$id" Return
-keys "$id" ctrl+s
+xdotool key Return ctrl+s
 file_dialog "Save Tessaral Keyboard Data File" "$work/plain.tpl"
-check "no captions file while every caption is its default" no "$([ -e plain.tpl.captions ] && echo yes || echo no)"
+# The window takes the next key once the Save has ended.
 keys "$id" ctrl+Return
+logged 'In PanelEnter'
+check "no captions file while every caption is its default" no "$([ -e plain.tpl.captions ] && echo yes || echo no)"
 xdotool type --delay 50 'Coffee'
-keys "$id" Return
-keys "$id" ctrl+s
+xdotool key Return ctrl+s
 file_dialog "Save Tessaral Keyboard Data File" "$work/shop.tpl"
+written shop.tpl.captions
 check "the captions file holds the caption" "caption 0 0 0 Coffee" "$(grep -v '^#' shop.tpl.captions 2>/dev/null)"
 check "shop.tpl is the bytes it is without captions" same "$(same plain.tpl shop.tpl)"
 quit "$id" $pid
@@ -59,6 +57,7 @@ file_dialog "Open Tessaral Keyboard Data file" "$work/shop.tpl"
 # What the new window holds goes into a file of its own.
 keys "$id" ctrl+s
 file_dialog "Save Tessaral Keyboard Data File" "$work/again.tpl"
+written again.tpl.captions
 check "a new window opens shop.tpl with its caption" same "$(same shop.tpl.captions again.tpl.captions)"
 quit "$id" $pid
 

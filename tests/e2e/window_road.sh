@@ -20,7 +20,8 @@ keys "$id" Escape
 box=$(window '^Tessaral POS Keyboard$')
 check "Escape asks before quitting" yes "$([ -n "$box" ] && echo yes || echo no)"
 keys "$box" Escape                      # Cancel: the window stays
-sleep 1
+gone '^Tessaral POS Keyboard$'
+focused "$id"
 check "Cancel keeps the program running" yes "$(kill -0 $pid 2>/dev/null && echo yes || echo no)"
 keys "$id" Escape
 box=$(window '^Tessaral POS Keyboard$')
