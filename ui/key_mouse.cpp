@@ -13,7 +13,6 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
-#include <QRegularExpression>
 
 namespace ptu {
 
@@ -185,8 +184,7 @@ bool TForm1::rowBoxDrop(RowBox* box, QDropEvent* e)
     if (e->source() == box && editedBox() == box) return false;
     // A dropped text is typing: the box is edited from the drop on, and the
     // text reaches the key as typed text does. Its first line only, as a paste.
-    const QString text = e->mimeData()->text();
-    const QString line = text.left(text.indexOf(QRegularExpression("[\r\n]")));
+    const QString line = firstLine(e->mimeData()->text());
     if (line.isEmpty()) {
         e->ignore();
         return true;
