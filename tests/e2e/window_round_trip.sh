@@ -3,24 +3,15 @@
 # a window manager: the window names the slip, Write lists the key first and
 # Escape there leaves the keyboard alone; corrected, the key is written at
 # once, without a box. A text of two lines pasted from the clipboard keeps
-# its first line. Every step waits for a state: a line of the diagnostic
-# log, a window, the keyboard's memory.
+# its first line. Every step waits for a state: a line of the program's log,
+# a window, the keyboard's memory.
 source "$(dirname "$0")/lib/common.sh" "$1"
 source "$(dirname "$0")/lib/display.sh"
 for tool in openbox xclip; do
   command -v $tool >/dev/null || { echo "FAILED: $tool is not installed (make test installs it)"; exit 1; }
 done
 cd "$work" || exit 1
-export PTU_LOG=$work/ptu.log
-: >"$PTU_LOG"  # the log is written only when its file is there
 
-press() { xdotool key --delay 60 "$@"; }
-# Waits for a line of the diagnostic log that holds $1 (after the $2-th line).
-logged() {
-  for _ in $(seq 300); do tail -n +"${2:-1}" "$PTU_LOG" | grep -qF -- "$1" && return 0; sleep 0.1; done
-  return 1
-}
-lines() { wc -l <"$PTU_LOG"; }
 # The keys the emulated keyboard holds, once they are $1 (or after 30 s).
 holds() {
   local l=""
@@ -32,55 +23,51 @@ holds() {
   echo "$l"
 }
 memory() { if [ -f "$work/mem.bin" ]; then cksum <"$work/mem.bin"; else echo none; fi; }
-gone() { for _ in $(seq 150); do [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0; sleep 0.2; done; return 1; }
-# Return on the current key, its text replaced by keys typed, Return.
+# Return on the current key, its text replaced by what the command types, Return.
 retype() {
-  local n; n=$(lines)
-  press Return
-  logged "In EditEnter" "$n"
-  press ctrl+a
+  local begun; begun=$(count "In EditEnter")
+  keys "$id" Return
+  logged "In EditEnter" "$begun"
+  xdotool key ctrl+a
   "$@"
-  n=$(lines)
-  press Return
-  logged "In EditExit" "$n"
+  local ended; ended=$(count "In EditExit")
+  xdotool key Return
+  logged "In EditExit" "$ended"
 }
 
 start_sim_on "$work/mem.bin"
-openbox >/dev/null 2>&1 &
-wm=$!
+window_manager
 LANG=C.UTF-8 "$BIN/ptu" 2>err &
 pid=$!
 id=$(window '\.1$')
 check "the window comes up" yes "$([ -n "$id" ] && echo yes || echo no)"
-xdotool windowactivate --sync "$id" 2>/dev/null
-logged "In Edit1Enter"
 before=$(memory)
 
 retype xdotool type --delay 40 'Void{ENTR}'
 check "the status bar names the key name meant" yes \
-  "$(logged '1A1: {ENTR} is no key name: did you mean {ENTER}?' && echo yes || echo no)"
+  "$(seen '1A1: {ENTR} is no key name: did you mean {ENTER}?' && echo yes || echo no)"
 
-press ctrl+w
+keys "$id" ctrl+w
 box=$(window '^Tessaral Programmable Keyboard Manager$')
 check "Write lists the key first" yes "$([ -n "$box" ] && echo yes || echo no)"
-press Escape
+keys "$box" Escape
 gone '^Tessaral Programmable Keyboard Manager$'
 check "Escape leaves the keyboard as it was" "$before" "$(memory)"
 
 retype xdotool type --delay 40 'Void{ENTER}'
-press ctrl+w
+keys "$id" ctrl+w
 check "corrected, the key is written at once" "key 0 0 0 Void{ENTER}" "$(holds 'key 0 0 0 Void{ENTER}')"
 gone '^ *Tessaral Programmable Keyboard *$'  # the progress box
 
 printf 'first\nsecond' | xclip -selection clipboard 2>/dev/null
-retype press ctrl+v
-press ctrl+w
+retype xdotool key ctrl+v
+keys "$id" ctrl+w
 check "a pasted text keeps its first line" "key 0 0 0 first" "$(holds 'key 0 0 0 first')"
 gone '^ *Tessaral Programmable Keyboard *$'
 
-press Escape
+keys "$id" Escape
 window '^Tessaral POS Keyboard$' >/dev/null
-press Return
+xdotool key Return
 ended $pid
 check "the program ends with 0" 0 "$rc"
 [ "$rc" = 0 ] || cat err >&2
