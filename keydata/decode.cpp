@@ -170,7 +170,7 @@ void rtoh(State& s, int n)
             s.log.printf(" i=%d, j=%d, p=%d, x=%d, y=%d, z=%d, k=%d \n", i, len, p, ks.col, ks.row,
                          ks.kind, k);
         if (ks.col < kCols && ks.row < kRows) {
-            std::string& text = s.kd.hbuf[std::size_t(p)][ks.row][ks.col];
+            std::string& text = keyCell(s.kd.hbuf, p, ks.col, ks.row);
             decodeInto(s, ix, std::string_view(reinterpret_cast<const char*>(raw + start), std::size_t(len)), text);
             if (log) s.log.printf(" hbuf[%d,%d,%d,%d]=.%s. \n", p, ks.row, ks.col, k, text.c_str());
         }
@@ -185,7 +185,7 @@ void rtoh(State& s, int n)
         for (; p < pages; ++p, k = 0) {
             for (; k <= last; ++k) {
                 const KeySlot& ks = slots[k];
-                if (ks.col < kCols && ks.row < kRows) s.kd.hbuf[std::size_t(p)][ks.row][ks.col].clear();
+                if (ks.col < kCols && ks.row < kRows) keyCell(s.kd.hbuf, p, ks.col, ks.row).clear();
             }
         }
     }

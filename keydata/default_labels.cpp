@@ -55,14 +55,14 @@ FirstPageFaces defaultLabels(State& st)
             } else if (kind == KIND_NUMERIC) {
                 if (listIndex < sizeof kNumericKeys - 1) label = std::string(1, kNumericKeys[listIndex]);
                 ++listIndex;
-                kd.hbuf[0][size_t(y)][size_t(x)] = label;
+                keyCell(kd.hbuf, 0, x, y) = label;
                 faces.hint[size_t(y)][size_t(x)] = label;
                 faces.yellow[size_t(y)][size_t(x)] = true;
             } else {
                 label = positionName(mv, 0, x, y);
             }
-            kd.kcap[0][size_t(y)][size_t(x)] = label;
-            if (st.fl.dup_f) kd.hbuf[0][size_t(y)][size_t(x)] = label;
+            keyCell(kd.kcap, 0, x, y) = label;
+            if (st.fl.dup_f) keyCell(kd.hbuf, 0, x, y) = label;
             st.log.printf(" kbt_f=%d, pn[]=%d, y=%d, x=%d, k=%d, ss=%s \n", mv.kbt_f, pages, y, x,
                           keyUse(st, 0, x, y), label.c_str());
         }
@@ -72,8 +72,8 @@ FirstPageFaces defaultLabels(State& st)
         for (int y = 0; y < kRows; ++y) {
             for (int x = 0; x < kCols; ++x) {
                 std::string name = positionName(mv, p, x, y);
-                if (st.fl.dup_f) kd.hbuf[size_t(p)][size_t(y)][size_t(x)] = name;
-                kd.kcap[size_t(p)][size_t(y)][size_t(x)] = std::move(name);
+                if (st.fl.dup_f) keyCell(kd.hbuf, p, x, y) = name;
+                keyCell(kd.kcap, p, x, y) = std::move(name);
             }
         }
     }
@@ -87,11 +87,11 @@ FirstPageFaces defaultLabels(State& st)
                     if (!(kind & (KIND_HIDDEN | KIND_PAD))) continue;
                     const std::string label = kPadFaceTexts[next];
                     if (next + 1 < kPadFaceTexts.size()) ++next;
-                    kd.kcap[size_t(p)][size_t(y)][size_t(x)] = label;
-                    if (st.fl.dup_f) kd.hbuf[size_t(p)][size_t(y)][size_t(x)] = label;
+                    keyCell(kd.kcap, p, x, y) = label;
+                    if (st.fl.dup_f) keyCell(kd.hbuf, p, x, y) = label;
                     if (p == 0 && st.fl.hide_f) {
                         faces.yellow[size_t(y)][size_t(x)] = true;
-                        faces.hint[size_t(y)][size_t(x)] = kd.hbuf[0][size_t(y)][size_t(x)];
+                        faces.hint[size_t(y)][size_t(x)] = keyCell(kd.hbuf, 0, x, y);
                     }
                 }
             }

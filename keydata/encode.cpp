@@ -210,7 +210,7 @@ std::vector<KeyRef> htor(State& s)
         for (int k = 0; k <= last; ++k) {
             const KeySlot& ks = slots[k];
             const bool inGrid = ks.col < kCols && ks.row < kRows;
-            const std::string* text = inGrid ? &s.kd.hbuf[std::size_t(p)][ks.row][ks.col] : nullptr;
+            const std::string* text = inGrid ? &keyCell(s.kd.hbuf, p, ks.col, ks.row) : nullptr;
             const bool hasText = text && !text->empty();
             if (full) {
                 if (hasText) note(p, ks);

@@ -74,7 +74,7 @@ void fcode(State& s)
     const std::vector<FixedText> texts = fixedTexts(s);
     for (const FixedText& f : texts) {
         const KeySlot& ks = keypos[s.mv.kbt_f][f.slot];
-        s.kd.hbuf[std::size_t(f.page)][ks.row][ks.col] = f.text;
+        keyCell(s.kd.hbuf, f.page, ks.col, ks.row) = f.text;
     }
     if (fcodeRuns(s) && builtInPad(s)) {
         // m: the pad texts handed out, the empty one after the sixteenth.

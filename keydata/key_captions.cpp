@@ -51,7 +51,7 @@ std::vector<CaptionLine> changedCaptions(const State& st)
     for (int p = 0; p < pn[st.mv.kbt_f]; ++p)
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c) {
-                const std::string& cap = st.kd.kcap[size_t(p)][size_t(r)][size_t(c)];
+                const std::string& cap = keyCell(st.kd.kcap, p, c, r);
                 if (captionCell(st, p, c, r) && cap != defaults[size_t(p)][size_t(r)][size_t(c)])
                     out.push_back({p, c, r, cap, 0});
             }
@@ -131,13 +131,13 @@ void applyCaptions(State& st, const std::vector<CaptionLine>& lines, std::vector
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c)
                 if (captionCell(st, p, c, r))
-                    st.kd.kcap[size_t(p)][size_t(r)][size_t(c)] = defaults[size_t(p)][size_t(r)][size_t(c)];
+                    keyCell(st.kd.kcap, p, c, r) = defaults[size_t(p)][size_t(r)][size_t(c)];
     for (const CaptionLine& l : lines) {
         if (!captionCell(st, l.page, l.col, l.row)) {
             warnings.push_back(at(l.line) + cellName(l.page, l.col, l.row) + ": the model has no key there");
             continue;
         }
-        st.kd.kcap[size_t(l.page)][size_t(l.row)][size_t(l.col)] = l.text;
+        keyCell(st.kd.kcap, l.page, l.col, l.row) = l.text;
     }
 }
 

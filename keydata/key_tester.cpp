@@ -58,7 +58,7 @@ KeyTester::KeyTester(const State& s, int page) : st_(s), page_(page)
         const KeySlot& ks = keypos[mv.kbt_f][k];
         if (ks.col >= kCols || ks.row >= kRows || (page == 0 && k == 0 && mv.kbt_f > 1)) continue;
         const std::size_t cell = std::size_t(ks.row) * kCols + ks.col;
-        const std::string& text = s.kd.hbuf[std::size_t(page)][ks.row][ks.col];
+        const std::string& text = keyCell(s.kd.hbuf, page, ks.col, ks.row);
         if (seen.test(cell) || text.empty() || keyUse(s, page, ks.col, ks.row) != KEY_USABLE) continue;
         seen.set(cell);
         const std::string codes = encodeText(s.loc.tset, s.fl.raw_f != 0, text);
@@ -107,7 +107,7 @@ bool KeyTester::isTested(int col, int row) const
 std::string KeyTester::keyName(const Key& k) const
 {
     std::string name = positionName(st_.mv, page_, k.col, k.row);
-    const std::string& cap = st_.kd.kcap[std::size_t(page_)][std::size_t(k.row)][std::size_t(k.col)];
+    const std::string& cap = keyCell(st_.kd.kcap, page_, k.col, k.row);
     if (!cap.empty() && cap != name) name += " " + screenText(st_.loc.tset, cap);
     return name;
 }

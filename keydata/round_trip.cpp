@@ -313,7 +313,7 @@ KeyCheck checkText(const State& s, std::string_view text, const UsbForm* usb)
 KeyCheck checkKey(const State& s, int page, int col, int row, const UsbForm* usb)
 {
     if (page < 0 || page >= kPages || col < 0 || col >= kCols || row < 0 || row >= kRows) return {};
-    return checkKey(s, page, col, row, s.kd.hbuf[std::size_t(page)][std::size_t(row)][std::size_t(col)], usb);
+    return checkKey(s, page, col, row, keyCell(s.kd.hbuf, page, col, row), usb);
 }
 
 std::vector<KeyProblem> checkKeys(const State& s, const UsbForm* usb)
@@ -333,7 +333,7 @@ std::vector<KeyProblem> checkKeys(const State& s, const UsbForm* usb)
             if (ks.col >= kCols || ks.row >= kRows || (p == 0 && k == 0 && s.mv.kbt_f > 1)) continue;
             const std::size_t cell = std::size_t(ks.row) * kCols + ks.col;
             if (seen.test(cell)) continue;
-            const std::string& text = s.kd.hbuf[std::size_t(p)][ks.row][ks.col];
+            const std::string& text = keyCell(s.kd.hbuf, p, ks.col, ks.row);
             KeyCheck c = checkSlot(cx, p, k, text);
             if (c.faithful()) continue;
             seen.set(cell);

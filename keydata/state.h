@@ -70,10 +70,22 @@ constexpr int kSlots = 176;
 
 using PageTexts = std::array<std::array<std::array<std::string, kCols>, kRows>, kPages>;
 
+// The key cell of a text table (hbuf, kcap) at (page, column, row), the
+// order of every function that takes a cell. The table is kept by page,
+// row and column; this is the one place that says so.
+inline std::string& keyCell(PageTexts& t, int page, int col, int row)
+{
+    return t[std::size_t(page)][std::size_t(row)][std::size_t(col)];
+}
+inline const std::string& keyCell(const PageTexts& t, int page, int col, int row)
+{
+    return t[std::size_t(page)][std::size_t(row)][std::size_t(col)];
+}
+
 // The key data the window, the codec and the data file work on.
 struct KeyData {
-    PageTexts hbuf;   // macro texts [page][row][column]
-    PageTexts kcap;   // key captions [page][row][column]
+    PageTexts hbuf;   // macro texts (keyCell reads and writes a key's)
+    PageTexts kcap;   // key captions, the same
     std::string tbuf; // the key clipboard
     std::string textclip;  // the text clipboard of the key-text boxes (private to the program)
     int pi = 0;       // the page shown

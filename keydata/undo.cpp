@@ -30,12 +30,12 @@ bool UndoHistory::end(const State& st, const std::string& what)
     for (int p = 0; p < kPages; ++p) {
         for (int r = 0; r < kRows; ++r) {
             for (int c = 0; c < kCols; ++c) {
-                const size_t P = size_t(p), R = size_t(r), C = size_t(c);
-                const auto cell = [&](bool caption, const std::string& text) {
-                    step.cells.push_back({uint8_t(p), uint8_t(r), uint8_t(c), caption, text});
+                const auto changed = [&](bool caption, const PageTexts& now, const PageTexts& was) {
+                    if (keyCell(now, p, c, r) != keyCell(was, p, c, r))
+                        step.cells.push_back({uint8_t(p), uint8_t(r), uint8_t(c), caption, keyCell(was, p, c, r)});
                 };
-                if (st.kd.hbuf[P][R][C] != before_->hbuf[P][R][C]) cell(false, before_->hbuf[P][R][C]);
-                if (st.kd.kcap[P][R][C] != before_->kcap[P][R][C]) cell(true, before_->kcap[P][R][C]);
+                changed(false, st.kd.hbuf, before_->hbuf);
+                changed(true, st.kd.kcap, before_->kcap);
             }
         }
     }

@@ -133,7 +133,7 @@ private:
                 p_.setPen(pen(kBoxLine, 0.1));
                 p_.setBrush(Qt::NoBrush);
                 p_.drawRect(box);
-                const QString caption = screen(st_.kd.kcap[size_t(page)][size_t(r)][size_t(c)]);
+                const QString caption = screen(keyCell(st_.kd.kcap, page, c, r));
                 if (programming) programmedKey(box, caption, screen(programmedText(st_, page, c, r)));
                 else legendCaption(box, caption);
                 for (int dc : {0, 1})
@@ -263,7 +263,7 @@ private:
                     if (macro.empty() || !legendKey(st_, page, c, r)) continue;
                     any = true;
                     const QString cells[3] = {QString::fromStdString(positionName(st_.mv, page, c, r)),
-                                              screen(st_.kd.kcap[size_t(page)][size_t(r)][size_t(c)]), screen(macro)};
+                                              screen(keyCell(st_.kd.kcap, page, c, r)), screen(macro)};
                     double h = 0;
                     for (int i = 0; i < 3; ++i)
                         h = std::max(h, heightOf(body, colW[i], cells[i]));

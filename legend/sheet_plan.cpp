@@ -30,7 +30,7 @@ const std::string& programmedText(const State& st, int page, int col, int row)
     if (page == 0 && mv.kbt_f > 1 && mv.kbt_f < kModels && keypos[mv.kbt_f][0].col == col &&
         keypos[mv.kbt_f][0].row == row)
         return none;
-    return st.kd.hbuf[size_t(page)][size_t(row)][size_t(col)];
+    return keyCell(st.kd.hbuf, page, col, row);
 }
 
 std::vector<Tile> gridTiles(const State& st, int page, double pitch, double width, double height)

@@ -455,7 +455,7 @@ int decode(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     for (int p = 0; p < kPages; ++p)
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c) {
-                const std::string& t = s->kd.hbuf[std::size_t(p)][std::size_t(r)][std::size_t(c)];
+                const std::string& t = keyCell(s->kd.hbuf, p, c, r);
                 if (t.empty() || fixed[std::size_t((p * kRows + r) * kCols + c)]) continue;
                 if (p == 0 && mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;  // the ldt line
                 out << "key " << p << " " << c << " " << r << " " << escapeText(t) << "\n";
@@ -527,7 +527,7 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
         }
         // Characters written as UTF-8 become the bytes of the locale's set.
         std::u32string refused;
-        s->kd.hbuf[std::size_t(k.page)][std::size_t(k.row)][std::size_t(k.col)] =
+        keyCell(s->kd.hbuf, k.page, k.col, k.row) =
             listingBytes(s->loc.tset, k.text, k.written, refused);
         if (!refused.empty()) doubts.push_back({k.line, refusedMessage(s->loc.tset, refused)});
         lineOf[std::size_t((k.page * kRows + k.row) * kCols + k.col)] = k.line;
@@ -546,7 +546,7 @@ int buildFromListing(const Options& o, const std::string& name, const std::strin
     // the listing's texts that they replace.
     for (const FixedText& f : fixedTexts(*s)) {
         const KeySlot& ks = keypos[s->mv.kbt_f][f.slot];
-        const std::string& given = s->kd.hbuf[std::size_t(f.page)][ks.row][ks.col];
+        const std::string& given = keyCell(s->kd.hbuf, f.page, ks.col, ks.row);
         if (!given.empty() && given != f.text) replaced.push_back(named(f.page, ks.col, ks.row));
     }
 
@@ -694,8 +694,8 @@ int diff(const Options& o, std::istream& in, std::ostream& out, std::ostream& er
     for (int p = 0; p < kPages; ++p)
         for (int r = 0; r < kRows; ++r)
             for (int c = 0; c < kCols; ++c) {
-                const std::string& ca = a->kd.kcap[size_t(p)][size_t(r)][size_t(c)];
-                const std::string& cb = b->kd.kcap[size_t(p)][size_t(r)][size_t(c)];
+                const std::string& ca = keyCell(a->kd.kcap, p, c, r);
+                const std::string& cb = keyCell(b->kd.kcap, p, c, r);
                 if (ca == cb || !captionCell(*a, p, c, r)) continue;
                 ++captions;
                 out << "caption " << p << " " << c << " " << r << ": " << escapeText(ca) << " | " << escapeText(cb)

@@ -109,7 +109,7 @@ void TForm1::commitText(int row)
     const std::string text = syntex(st_, raw, &taken);
     reportDropped(noRoom + raw.size() - taken);
     recordChange("Edit Key", [&] {
-        st_.kd.hbuf[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = text;
+        keyCell(st_.kd.hbuf, st_.kd.pi, c, row) = text;
         showKeyText(p, c, row);
     });
     // The box shows what was stored ("{ENTER}" for "{ enter }", the text
@@ -135,7 +135,7 @@ void TForm1::commitCaption(int row)
     if (face == p->caption()) return;
     recordChange("Edit Key Name", [&] {
         p->setCaption(face);
-        st_.kd.kcap[size_t(st_.kd.pi)][size_t(row)][size_t(c)] = name;
+        keyCell(st_.kd.kcap, st_.kd.pi, c, row) = name;
     });
 }
 

@@ -119,7 +119,7 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
     if (!panel || !source || panel == source) return;
     KeyData& kd = st_.kd;
     {
-        const std::string& macro = kd.hbuf[size_t(kd.pi)][size_t(tagRow(source))][size_t(tagCol(source))];
+        const std::string& macro = keyCell(kd.hbuf, kd.pi, tagCol(source), tagRow(source));
         if (refusedHere(tagCol(panel), tagRow(panel), macro.empty() ? kd.tbuf : macro,
                         dragRight_ ? "Copy Key" : "Move Key"))
             return;
@@ -130,10 +130,10 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
         kd.kxi[pi] = sc;
         kd.kyi[pi] = sr;
         // The macro moves as the bytes it is, not as its screen form.
-        const std::string& macro = kd.hbuf[pi][size_t(sr)][size_t(sc)];
+        const std::string& macro = keyCell(kd.hbuf, pi, sc, sr);
         if (!macro.empty()) kd.tbuf = macro;
         if (!dragRight_) {
-            kd.hbuf[pi][size_t(sr)][size_t(sc)].clear();
+            keyCell(kd.hbuf, pi, sc, sr).clear();
             showKeyText(source, sc, sr);
         }
         unmarkKey();
@@ -141,7 +141,7 @@ void TForm1::aKeyDragDrop(KeyPanel* panel, KeyPanel* source)
         const int tc = tagCol(panel), tr = tagRow(panel);
         kd.kxi[pi] = tc;
         kd.kyi[pi] = tr;
-        kd.hbuf[pi][size_t(tr)][size_t(tc)] = kd.tbuf;
+        keyCell(kd.hbuf, pi, tc, tr) = kd.tbuf;
         showKeyText(panel, tc, tr);
         unmarkKey();
         unmarkRow();
@@ -208,9 +208,9 @@ void TForm1::FormDragDrop(KeyPanel* source)
     recordChange("Clear Key", [&] {
         kd.kxi[size_t(kd.pi)] = c;
         kd.kyi[size_t(kd.pi)] = r;
-        const std::string& macro = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+        const std::string& macro = keyCell(kd.hbuf, kd.pi, c, r);
         if (!macro.empty()) kd.tbuf = macro;
-        kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].clear();
+        keyCell(kd.hbuf, kd.pi, c, r).clear();
         showKeyText(source, c, r);
         unmarkKey();
         unmarkRow();

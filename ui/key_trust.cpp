@@ -37,7 +37,7 @@ KeyCheck TForm1::checkCell(int col, int row, const std::string& text) const
 void TForm1::showKeyText(KeyPanel* p, int col, int row)
 {
     if (!p || col < 0 || col >= kCols || row < 0 || row >= kRows) return;
-    const std::string& text = st_.kd.hbuf[size_t(st_.kd.pi)][size_t(row)][size_t(col)];
+    const std::string& text = keyCell(st_.kd.hbuf, st_.kd.pi, col, row);
     p->setHint(shown(st_, text));
     const KeyCheck c = checkCell(col, row, text);
     p->setProblem(c.faithful() ? QString() : QString::fromStdString(describe(st_.loc.tset, c)));
@@ -72,7 +72,7 @@ bool TForm1::refusedHere(int col, int row, const std::string& text, const char* 
 std::string TForm1::keyName(int page, int col, int row) const
 {
     std::string name = positionName(st_.mv, page, col, row);
-    const std::string& cap = st_.kd.kcap[size_t(page)][size_t(row)][size_t(col)];
+    const std::string& cap = keyCell(st_.kd.kcap, page, col, row);
     if (!cap.empty() && cap != name) name += " " + screenText(st_.loc.tset, cap);
     return name;
 }
@@ -88,12 +88,12 @@ bool TForm1::confirmKeys(const std::string& question)
         if (k.check.verdict == KeyVerdict::notStored) continue;
         ++changed;
         lines.push_back(keyName(k.page, k.col, k.row) + ": " +
-                        excerpt(set, st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)]) + " - " +
+                        excerpt(set, keyCell(st_.kd.hbuf, k.page, k.col, k.row)) + " - " +
                         describe(set, k.check));
     }
     for (const KeyRef& k : leftOut)
         lines.push_back(keyName(k.page, k.col, k.row) + ": " +
-                        excerpt(set, st_.kd.hbuf[size_t(k.page)][size_t(k.row)][size_t(k.col)]) +
+                        excerpt(set, keyCell(st_.kd.hbuf, k.page, k.col, k.row)) +
                         " - cannot be stored: " + leftOutReason(k.why));
     if (lines.empty()) return true;
     std::string head;

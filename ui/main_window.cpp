@@ -231,7 +231,7 @@ void TForm1::buildGrid()
             auto* p = new KeyPanel(Client, this, x, y);
             aKey[size_t(y * kCols + x)] = p;
             p->setFont(f);
-            p->setCaption(shown(st_, st_.kd.kcap[0][size_t(y)][size_t(x)]));
+            p->setCaption(shown(st_, keyCell(st_.kd.kcap, 0, x, y)));
             if (faces.yellow[size_t(y)][size_t(x)]) {
                 p->setCaptionFont(true, false, clYellow);
                 p->setHint(shown(st_, faces.hint[size_t(y)][size_t(x)]));
@@ -353,7 +353,7 @@ std::string TForm1::unsavedChanges() const
     for (size_t p = 0; p < size_t(kPages); ++p)
         for (size_t r = 0; r < size_t(kRows); ++r)
             for (size_t c = 0; c < size_t(kCols); ++c)
-                keys += st_.kd.hbuf[p][r][c] != saved_->hbuf[p][r][c] || st_.kd.kcap[p][r][c] != saved_->kcap[p][r][c];
+                keys += keyCell(st_.kd.hbuf, p, c, r) != keyCell(saved_->hbuf, p, c, r) || keyCell(st_.kd.kcap, p, c, r) != keyCell(saved_->kcap, p, c, r);
     const Registers& a = st_.rg;
     const Registers& b = saved_->rg;
     const bool settings = a.r27 != b.r27 || a.r28 != b.r28 || a.r29 != b.r29 || a.ldt != b.ldt ||

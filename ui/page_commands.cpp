@@ -85,9 +85,9 @@ void TForm1::copyPageTo(int target)
             for (int c = 0; c < kCols; ++c) {
                 if (keyUse(st_, from, c, r) != KEY_USABLE || keyUse(st_, target, c, r) != KEY_USABLE) continue;
                 if (from == 0 && st_.mv.kbt_f > 1 && c == ldtSlot.col && r == ldtSlot.row) continue;
-                const std::string& text = st_.kd.hbuf[size_t(from)][size_t(r)][size_t(c)];
+                const std::string& text = keyCell(st_.kd.hbuf, from, c, r);
                 if (checkKey(st_, target, c, r, text, &usbForm()).verdict == KeyVerdict::notStored) continue;
-                st_.kd.hbuf[size_t(target)][size_t(r)][size_t(c)] = text;
+                keyCell(st_.kd.hbuf, target, c, r) = text;
             }
         if (st_.fl.hide_f) fcode(st_);
     });
@@ -118,7 +118,7 @@ static void takeSelection(State& st, RowBox* box, bool cut)
 {
     KeyData& kd = st.kd;
     st.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, kd.kyi[size_t(kd.pi)], kd.kxi[size_t(kd.pi)],
-                  kd.hbuf[size_t(kd.pi)][size_t(box->Tag)][size_t(kd.kxi[size_t(kd.pi)])].c_str());
+                  keyCell(kd.hbuf, kd.pi, kd.kxi[size_t(kd.pi)], box->Tag).c_str());
     const QString sel = box->selectedText();
     if (sel.isEmpty()) return;
     const std::string taken = keyBytes(st, sel);
@@ -141,7 +141,7 @@ void TForm1::PasteText1Click()
     const int r = curRow(), c = curCol();
     RowBox* box = ked[size_t(r)];
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c,
-                   kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)].c_str());
+                   keyCell(kd.hbuf, kd.pi, c, r).c_str());
     if (!kd.textclip.empty() &&
         fits(box, kd.textclip.size(), "The copied text (" + std::to_string(kd.textclip.size()) + " characters)"))
         box->insert(shown(st_, kd.textclip));

@@ -39,7 +39,7 @@ void setRowFace(RowBox* box, Colour colour, bool bold, bool italic)
 void TForm1::refreshPanel(KeyPanel* p, int col, int row)
 {
     const KeyData& kd = st_.kd;
-    const std::string& cap = kd.kcap[size_t(kd.pi)][size_t(row)][size_t(col)];
+    const std::string& cap = keyCell(kd.kcap, kd.pi, col, row);
     p->setVisible(keyUse(st_, kd.pi, col, row) == KEY_USABLE);
     p->setCaption(shown(st_, cap));
     showKeyText(p, col, row);
@@ -84,11 +84,11 @@ void TForm1::SetPanelFace(RowBox* box)
         if (u != KEY_USABLE && (ked[size_t(i)]->hasFocus() || kpe[size_t(i)]->hasFocus())) Edit1->setFocus();
         ked[size_t(i)]->setVisible(u == KEY_USABLE);
         kpe[size_t(i)]->setVisible(u == KEY_USABLE);
-        kpe[size_t(i)]->setText(shown(st_, kd.kcap[pi][size_t(i)][size_t(c)]));
+        kpe[size_t(i)]->setText(shown(st_, keyCell(kd.kcap, pi, c, i)));
         kpe[size_t(i)]->dropped = 0;
         setRowFace(kpe[size_t(i)], clBtnFace, false, false);
         log.printf(" ked[%d].len = %ld \n", i, long(ked[size_t(i)]->text().size()));
-        const QString macro = shown(st_, kd.hbuf[pi][size_t(i)][size_t(c)]);
+        const QString macro = shown(st_, keyCell(kd.hbuf, pi, c, i));
         RowBox* box = ked[size_t(i)];
         const bool longText = macro.size() > kKeyTextBoxMax;
         box->setMaxLength(longText ? int(macro.size()) : kKeyTextBoxMax);
@@ -101,7 +101,7 @@ void TForm1::SetPanelFace(RowBox* box)
         box->dropped = 0;
         if (log.isOpen()) {
             log.printf(" pi=%d, i=%d, kxi[pi]=%d \n", kd.pi, i, c);
-            log.printf(" ked[%d][0]=.%s. \n", i, kd.hbuf[pi][size_t(i)][size_t(c)].c_str());
+            log.printf(" ked[%d][0]=.%s. \n", i, keyCell(kd.hbuf, pi, c, i).c_str());
             log.printf(" ked[%d][1]=.%s. \n", i, "");
         }
     }

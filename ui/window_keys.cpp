@@ -288,7 +288,7 @@ void TForm1::copyKey()
 {
     KeyData& kd = st_.kd;
     const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
-    const std::string& text = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+    const std::string& text = keyCell(kd.hbuf, kd.pi, c, r);
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
     if (!text.empty()) kd.tbuf = text;
 }
@@ -300,7 +300,7 @@ void TForm1::pasteKey()
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, tbuf[]=.%s. \n", kd.pi, r, c, kd.tbuf.c_str());
     if (kd.tbuf.empty()) return;
     if (refusedHere(c, r, kd.tbuf, "Paste Key")) return;
-    recordChange("Paste Key", [&] { kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)] = kd.tbuf; });
+    recordChange("Paste Key", [&] { keyCell(kd.hbuf, kd.pi, c, r) = kd.tbuf; });
     showKeyText(currentPanel(), c, r);
     unmarkKey();
     markKey();
@@ -311,7 +311,7 @@ void TForm1::clearKey()
 {
     KeyData& kd = st_.kd;
     const int c = kd.kxi[size_t(kd.pi)], r = kd.kyi[size_t(kd.pi)];
-    std::string& text = kd.hbuf[size_t(kd.pi)][size_t(r)][size_t(c)];
+    std::string& text = keyCell(kd.hbuf, kd.pi, c, r);
     st_.log.printf(" pi=%d, kyi=%d, kxi=%d, hbuf[]=.%s. \n", kd.pi, r, c, text.c_str());
     if (!text.empty()) kd.tbuf = text;
     recordChange("Clear Key", [&] { text.clear(); });

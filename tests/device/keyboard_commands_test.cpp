@@ -32,10 +32,10 @@ std::unique_ptr<State> model4()
 // Texts in their normalised form on cells that models 4, 9 and 13 all have.
 void program(State& st)
 {
-    st.kd.hbuf[0][0][7] = "abc{ENTER}";
-    st.kd.hbuf[1][2][5] = "{F1}{F2}";
-    st.kd.hbuf[3][1][3] = "page four";
-    st.kd.hbuf[5][0][3] = "{F3}x{ESC}";
+    keyCell(st.kd.hbuf, 0, 7, 0) = "abc{ENTER}";
+    keyCell(st.kd.hbuf, 1, 5, 2) = "{F1}{F2}";
+    keyCell(st.kd.hbuf, 3, 3, 1) = "page four";
+    keyCell(st.kd.hbuf, 5, 3, 0) = "{F3}x{ESC}";
 }
 
 }  // namespace
@@ -60,10 +60,10 @@ TEST(KeyboardCommands, WriteThenReadGivesTheSameKeysAndKeepsTheRegisters)
     auto b = model4();
     EXPECT_EQ(readKeyboard(*b, pf), 0);
     // Slot 0 of page 1 (the hidden cell 21,6) carries ldt, not a key text.
-    EXPECT_EQ(b->kd.hbuf[0][6][21], std::string(1, char(a->rg.ldt)));
-    b->kd.hbuf[0][6][21].clear();
+    EXPECT_EQ(keyCell(b->kd.hbuf, 0, 21, 6), std::string(1, char(a->rg.ldt)));
+    keyCell(b->kd.hbuf, 0, 21, 6).clear();
     EXPECT_TRUE(b->kd.hbuf == a->kd.hbuf);
-    EXPECT_EQ(b->kd.hbuf[5][0][3], "{F3}x{ESC}");
+    EXPECT_EQ(keyCell(b->kd.hbuf, 5, 3, 0), "{F3}x{ESC}");
     EXPECT_EQ(b->kd.magcfg, a->kd.magcfg);
     // The series around the transfer, and the closing label colour.
     EXPECT_EQ(pf.only("beep").front(), "beep 2000 500");
@@ -135,7 +135,7 @@ TEST(DataFile, SaveAndLoadThroughAFile)
     fs::create_directories(dir);
     auto st = model4();
     program(*st);
-    st->kd.hbuf[2][0][0] = "{Return}";  // an alias: loads as its first name
+    keyCell(st->kd.hbuf, 2, 0, 0) = "{Return}";  // an alias: loads as its first name
     st->rg.r27 = 0;                      // a driver keyboard loads r27 0 as 4
     buildDataFile(*st);
     std::string why;
@@ -146,8 +146,8 @@ TEST(DataFile, SaveAndLoadThroughAFile)
     const int n = readDataFile(*back, (dir / "keys.tpl").string(), why);
     ASSERT_EQ(n, 8192);
     EXPECT_TRUE(loadDataFile(*back, n).whole);
-    EXPECT_EQ(back->kd.hbuf[2][0][0], "{ENTER}");
-    EXPECT_EQ(back->kd.hbuf[5][0][3], "{F3}x{ESC}");
+    EXPECT_EQ(keyCell(back->kd.hbuf, 2, 0, 0), "{ENTER}");
+    EXPECT_EQ(keyCell(back->kd.hbuf, 5, 3, 0), "{F3}x{ESC}");
     EXPECT_EQ(back->rg.r27, 4);
 
     // A short file changes nothing at all; a longer one loads.
@@ -162,7 +162,7 @@ TEST(DataFile, SaveAndLoadThroughAFile)
     std::ofstream(dir / "long.tpl", std::ios::binary | std::ios::app) << std::string(100, 'x');
     auto longer = model4();
     EXPECT_TRUE(loadDataFile(*longer, readDataFile(*longer, (dir / "long.tpl").string(), why)).whole);
-    EXPECT_EQ(longer->kd.hbuf[0][0][7], "abc{ENTER}");
+    EXPECT_EQ(keyCell(longer->kd.hbuf, 0, 7, 0), "abc{ENTER}");
 
     // Files that are no data file: a folder, a device, a missing one.
     for (const std::string& p : {dir.string(), std::string("/dev/zero"), (dir / "none.tpl").string()}) {
@@ -192,6 +192,6 @@ TEST(DataFile, UsbFileOfAnotherModelIsNamedButLoaded)
     std::copy_n(st->buf.ibuf.begin(), 8192, other->buf.rbuf.begin());
     const LoadOutcome o = loadDataFile(*other, 8192);
     EXPECT_TRUE(o.otherModel);
-    EXPECT_EQ(other->kd.hbuf[0][0][7], "abc{ENTER}");
+    EXPECT_EQ(keyCell(other->kd.hbuf, 0, 7, 0), "abc{ENTER}");
     EXPECT_EQ(other->rg.r29, st->rg.r29);  // from its USB place
 }

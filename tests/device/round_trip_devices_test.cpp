@@ -77,7 +77,7 @@ TEST(RoundTripDevices, OfferedTokensAndEveryCharacterComeBackThroughTheEmulatedK
             ASSERT_LE(texts.size(), keys.size());
             for (std::size_t i = 0; i < texts.size(); ++i) {
                 const auto [p, c, r] = keys[i];
-                s->kd.hbuf[size_t(p)][size_t(r)][size_t(c)] = texts[i];
+                keyCell(s->kd.hbuf, p, c, r) = texts[i];
                 EXPECT_TRUE(checkKey(*s, p, c, r, &usbForm()).faithful()) << texts[i];
             }
             s->fl.hide_f = 0;  // the hidden keys keep what the test put there: nothing
@@ -104,7 +104,7 @@ TEST(RoundTripDevices, OfferedTokensAndEveryCharacterComeBackThroughTheEmulatedK
             rtoh(*back, n);
             for (std::size_t i = 0; i < texts.size(); ++i) {
                 const auto [p, c, r] = keys[i];
-                const std::string& read = back->kd.hbuf[size_t(p)][size_t(r)][size_t(c)];
+                const std::string& read = keyCell(back->kd.hbuf, p, c, r);
                 EXPECT_EQ(encodeText(TableSetId(set), false, read), encodeText(TableSetId(set), false, texts[i]))
                     << texts[i] << " came back as " << read;
             }

@@ -101,14 +101,14 @@ TEST(RoundTrip, SaysWhichTextsComeBackAndWhyNot)
         }
         // What the check says comes back is what the image build and decoder make of it.
         if (c.verdict == KeyVerdict::notStored || c.page != 0) continue;
-        s->kd.hbuf[0][ks.row][ks.col] = c.text;
+        keyCell(s->kd.hbuf, 0, ks.col, ks.row) = c.text;
         buildImage(*s, true, [](State& st) { sc2hid(st, st.buf.ibuf); });
         auto back = makeState(4, 8192, 6, c.set);
         back->fl = s->fl;
         std::copy_n(s->buf.ibuf.begin(), 8192, back->buf.rbuf.begin());
         hid2sc(*back, back->buf.rbuf);
         rtoh(*back, 8192);
-        const std::string& read = back->kd.hbuf[0][ks.row][ks.col];
+        const std::string& read = keyCell(back->kd.hbuf, 0, ks.col, ks.row);
         if (c.verdict == KeyVerdict::changed) EXPECT_EQ(read, k.back);
         else EXPECT_EQ(encodeText(c.set, false, read), encodeText(c.set, false, c.text)) << read;
     }

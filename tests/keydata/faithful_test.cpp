@@ -10,7 +10,7 @@ namespace {
 std::string& cell(State& s, int page, int slot)
 {
     const KeySlot& ks = keypos[s.mv.kbt_f][slot];
-    return s.kd.hbuf[std::size_t(page)][ks.row][ks.col];
+    return keyCell(s.kd.hbuf, page, ks.col, ks.row);
 }
 
 KeyRef ref(State& s, int page, int slot, LeftOut why)
@@ -24,19 +24,19 @@ TEST(Faithful, ADroppedMacroLeavesTheImageAsIfItWereNeverThere)
     auto with = makeState(2, 2048);  // six pages, lmt 1946
     auto without = makeState(2, 2048);
     for (State* s : {with.get(), without.get()}) {
-        s->kd.hbuf[0][0][13] = std::string(1821, 'a');
-        s->kd.hbuf[0][2][13] = "c";
+        keyCell(s->kd.hbuf, 0, 13, 0) = std::string(1821, 'a');
+        keyCell(s->kd.hbuf, 0, 13, 2) = "c";
     }
-    with->kd.hbuf[0][1][13] = std::string(150, 'b');
+    keyCell(with->kd.hbuf, 0, 13, 1) = std::string(150, 'b');
     const auto left = buildImage(*with);
     EXPECT_EQ(left, (std::vector<KeyRef>{{0, 13, 1, LeftOut::memoryFull}}));
     buildImage(*without);
     EXPECT_EQ(image(*with), image(*without));  // no 0x30 left in the free area, the same indexes
 
     loadImage(*with, image(*with));
-    EXPECT_EQ(with->kd.hbuf[0][1][13], "");
-    EXPECT_EQ(with->kd.hbuf[0][2][13], "c");
-    EXPECT_EQ(with->kd.hbuf[0][2][12], "");  // no key made of the left-over bytes
+    EXPECT_EQ(keyCell(with->kd.hbuf, 0, 13, 1), "");
+    EXPECT_EQ(keyCell(with->kd.hbuf, 0, 13, 2), "c");
+    EXPECT_EQ(keyCell(with->kd.hbuf, 0, 12, 2), "");  // no key made of the left-over bytes
 }
 
 // The first key of model 3 (slot k, starting at offset k after the one-byte

@@ -55,7 +55,7 @@ TEST(ImageLayout, SlotZeroAndMarkers)
     // Models 0 and 1 keep a macro in slot 0 of page 0 and no ldt byte.
     auto s0 = makeState(0, 2048, 1);
     s0->rg.ldt = 16;
-    s0->kd.hbuf[0][0][15] = "a";
+    keyCell(s0->kd.hbuf, 0, 15, 0) = "a";
     buildImage(*s0);
     EXPECT_EQ(image(*s0)[0], 0xFF);
     EXPECT_EQ(image(*s0)[1], 0x1E);
@@ -66,7 +66,7 @@ TEST(ImageLayout, SlotZeroAndMarkers)
     for (int hide : {1, 0}) {
         auto s = makeState(4);
         s->fl.hide_f = hide;
-        s->kd.hbuf[1][6][21] = "ab";
+        keyCell(s->kd.hbuf, 1, 21, 6) = "ab";
         htor(*s);
         const auto img = image(*s);
         const int page1 = 176;  // ldt 0 is one byte, so page 0 is 176 bytes
@@ -79,8 +79,8 @@ TEST(ImageLayout, SlotZeroAndMarkers)
     // where fcode gives it (slot 64 of page 0); on another page it would read
     // back as codes, so it is refused and nothing of it stays.
     auto s = makeState(4);
-    s->kd.hbuf[0][3][16] = "\x49xyz";
-    s->kd.hbuf[2][3][16] = "\x49xyz";
+    keyCell(s->kd.hbuf, 0, 16, 3) = "\x49xyz";
+    keyCell(s->kd.hbuf, 2, 16, 3) = "\x49xyz";
     const auto left = htor(*s);
     EXPECT_EQ(asInts(std::string(reinterpret_cast<char*>(&s->buf.ibuf[1 + 63]), 6)),
               (std::vector<int>{0xFF, 0x49, 'x', 'y', 'z', 0}));
@@ -172,10 +172,10 @@ std::unique_ptr<State> nearlyFull()
 {
     auto s = makeState(4);
     s->fl.hide_f = 0;
-    for (int k = 16; k < 47; ++k) s->kd.hbuf[0][keypos[4][k].row][keypos[4][k].col] = std::string(250, 'a');
-    s->kd.hbuf[0][1][0] = std::string(120, 'a');   // slot 47: data now ends at 7950
-    s->kd.hbuf[0][2][15] = std::string(200, 'a');  // slot 48 would run into the tail
-    s->kd.hbuf[0][2][14] = "b";                    // slot 49 fits
+    for (int k = 16; k < 47; ++k) keyCell(s->kd.hbuf, 0, keypos[4][k].col, keypos[4][k].row) = std::string(250, 'a');
+    keyCell(s->kd.hbuf, 0, 0, 1) = std::string(120, 'a');   // slot 47: data now ends at 7950
+    keyCell(s->kd.hbuf, 0, 15, 2) = std::string(200, 'a');  // slot 48 would run into the tail
+    keyCell(s->kd.hbuf, 0, 14, 2) = "b";                    // slot 49 fits
     return s;
 }
 
@@ -193,9 +193,9 @@ TEST(ImageFull, AKeyThatWouldReachTheTailIsStoredEmptyAndReported)
     auto back = makeState(4);
     back->fl.hide_f = 0;
     loadImage(*back, img);
-    EXPECT_EQ(back->kd.hbuf[0][2][15], "");
-    EXPECT_EQ(back->kd.hbuf[0][2][14], "b");
-    EXPECT_EQ(back->kd.hbuf[0][1][0], std::string(120, 'a'));
+    EXPECT_EQ(keyCell(back->kd.hbuf, 0, 15, 2), "");
+    EXPECT_EQ(keyCell(back->kd.hbuf, 0, 14, 2), "b");
+    EXPECT_EQ(keyCell(back->kd.hbuf, 0, 0, 1), std::string(120, 'a'));
 }
 
 TEST(ImageFull, KeysAfterTheLimitAreDroppedAndTheTailIsNeverText)
@@ -205,7 +205,7 @@ TEST(ImageFull, KeysAfterTheLimitAreDroppedAndTheTailIsNeverText)
     for (int p = 0; p < 6; ++p)
         for (int k = 1; k < kSlots; ++k) {
             const KeySlot& ks = keypos[4][k];
-            if (ks.col < kCols && ks.row < kRows) s->kd.hbuf[p][ks.row][ks.col] = "Key{F1}text";
+            if (ks.col < kCols && ks.row < kRows) keyCell(s->kd.hbuf, p, ks.col, ks.row) = "Key{F1}text";
         }
     const auto dropped = buildImage(*s);
     ASSERT_FALSE(dropped.empty());
@@ -225,7 +225,7 @@ TEST(ImageFull, KeysAfterTheLimitAreDroppedAndTheTailIsNeverText)
         for (int k = 1; k < kSlots; ++k) {
             const KeySlot& ks = keypos[4][k];
             if (ks.col >= kCols || ks.row >= kRows) continue;
-            const std::string& t = back->kd.hbuf[p][ks.row][ks.col];
+            const std::string& t = keyCell(back->kd.hbuf, p, ks.col, ks.row);
             bool wasDropped = false;
             for (const KeyRef& d : dropped) wasDropped |= d == KeyRef{p, ks.col, ks.row};
             if (wasDropped) EXPECT_EQ(t, "") << p << " " << k;
@@ -257,7 +257,7 @@ TEST(ImageFull, OnePageKeyDataRunsUpToTheFirstIndexWordAndSurvivesTheTail)
         for (int len = 1; len <= longest + 1; len += (len + 40 < longest ? 40 : 1)) {
             SCOPED_TRACE("model " + std::to_string(c.kbt) + " kmax " + std::to_string(c.kmax) + " length " +
                          std::to_string(len));
-            s->kd.hbuf[0][ks.row][ks.col] = std::string(std::size_t(len), 'a');
+            keyCell(s->kd.hbuf, 0, ks.col, ks.row) = std::string(std::size_t(len), 'a');
             s->buf.ibuf.fill(0);
             const auto dropped = htor(*s);
             const std::vector<uint8_t> keyData(s->buf.ibuf.begin(), s->buf.ibuf.begin() + s->kd.used_len);
@@ -274,7 +274,7 @@ TEST(ImageFull, OnePageKeyDataRunsUpToTheFirstIndexWordAndSurvivesTheTail)
             back->fl.hide_f = 0;
             back->mv.kmax = c.kmax;
             loadImage(*back, img);
-            EXPECT_EQ(back->kd.hbuf[0][ks.row][ks.col].size(), std::size_t(len));
+            EXPECT_EQ(keyCell(back->kd.hbuf, 0, ks.col, ks.row).size(), std::size_t(len));
         }
     }
 }
@@ -346,17 +346,17 @@ TEST(Rtoh, LdtRules)
 TEST(Rtoh, ShortDataKeepsLaterSlotsAndMagcfg)
 {
     auto s = makeState(0, 2048, 1);
-    s->kd.hbuf[0][1][15] = "old";   // slot 1
-    s->kd.hbuf[0][0][15] = "old";   // slot 0
+    keyCell(s->kd.hbuf, 0, 15, 1) = "old";   // slot 1
+    keyCell(s->kd.hbuf, 0, 15, 0) = "old";   // slot 0
     loadImage(*s, {0xFF, 0x1E, 0x00, 0x2A});
-    EXPECT_EQ(s->kd.hbuf[0][0][15], "a");
-    EXPECT_EQ(s->kd.hbuf[0][1][15], "old");
+    EXPECT_EQ(keyCell(s->kd.hbuf, 0, 15, 0), "a");
+    EXPECT_EQ(keyCell(s->kd.hbuf, 0, 15, 1), "old");
     EXPECT_EQ(s->kd.magcfg[0], 0xC6);
 
     std::vector<uint8_t> img(2048, 0);
     img[2048 - 16] = 0x12;
     loadImage(*s, img);
-    EXPECT_EQ(s->kd.hbuf[0][1][15], "");
+    EXPECT_EQ(keyCell(s->kd.hbuf, 0, 15, 1), "");
     EXPECT_EQ(s->kd.magcfg[0], 0x12);
 }
 

@@ -37,7 +37,7 @@ TEST(KeyCaptions, OnlyChangedCaptionsAreKeptAndAllComeBack)
             for (int r = 0; r < kRows; ++r)
                 for (int c = 0; c < kCols; ++c)
                     if (captionCell(*st, p, c, r))
-                        st->kd.kcap[size_t(p)][size_t(r)][size_t(c)] = {char(1 + n % 255), ' ', 'x', char(1 + ++n % 255)};
+                        keyCell(st->kd.kcap, p, c, r) = {char(1 + n % 255), ' ', 'x', char(1 + ++n % 255)};
         const std::string text = captionsText(*st);
         const CaptionsRead read = parseCaptions(text);
         EXPECT_TRUE(read.warnings.empty()) << read.warnings.front();
@@ -49,8 +49,8 @@ TEST(KeyCaptions, OnlyChangedCaptionsAreKeptAndAllComeBack)
         EXPECT_EQ(back->kd.kcap, st->kd.kcap);
         // A key back to its default label loses its line.
         const CaptionLine first = read.lines.front();
-        st->kd.kcap[size_t(first.page)][size_t(first.row)][size_t(first.col)] =
-            model(kbt, hide)->kd.kcap[size_t(first.page)][size_t(first.row)][size_t(first.col)];
+        keyCell(st->kd.kcap, first.page, first.col, first.row) =
+            keyCell(model(kbt, hide)->kd.kcap, first.page, first.col, first.row);
         EXPECT_EQ(int(parseCaptions(captionsText(*st)).lines.size()), n - 1);
     }
 }

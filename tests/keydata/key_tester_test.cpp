@@ -15,10 +15,10 @@ constexpr uint16_t kShift = 42, kCtrl = 29, kC = 46, kF7 = 65, kA = 30;
 TEST(KeyTester, BurstsMatchTheirKeyOrNameTheNearest)
 {
     auto s = makeState(4);
-    s->kd.hbuf[0][0][15] = "Coffee{ENTER}";
-    s->kd.hbuf[0][0][14] = "Tea{ENTER}";
-    s->kd.hbuf[0][1][15] = "{LSFT}{F7}{LSFB}{Delay10}{Delay5}x";
-    s->kd.hbuf[0][7][8] = "Total";  // RES, a fixed key of page 1
+    keyCell(s->kd.hbuf, 0, 15, 0) = "Coffee{ENTER}";
+    keyCell(s->kd.hbuf, 0, 14, 0) = "Tea{ENTER}";
+    keyCell(s->kd.hbuf, 0, 15, 1) = "{LSFT}{F7}{LSFB}{Delay10}{Delay5}x";
+    keyCell(s->kd.hbuf, 0, 8, 7) = "Total";  // RES, a fixed key of page 1
     update_globals(*s);
     KeyTester t(*s, 0);
     EXPECT_EQ(t.burstGapMs(), 300 + 1500);

@@ -173,8 +173,8 @@ TEST(CodecRoundTrip, FastPathsAgreeWithTtosStotAndTracing)
         traced->log.attach(sink);
         for (int round = 0; round < 40; ++round) {
             const std::string text = gen.text() + gen.text();
-            quiet->kd.hbuf[0][0][15] = text;   // slot 0 of model 0
-            traced->kd.hbuf[0][0][15] = text;
+            keyCell(quiet->kd.hbuf, 0, 15, 0) = text;   // slot 0 of model 0
+            keyCell(traced->kd.hbuf, 0, 15, 0) = text;
             htor(*quiet);
             htor(*traced);
             std::string stored = ttos(*quiet, text);
@@ -189,8 +189,8 @@ TEST(CodecRoundTrip, FastPathsAgreeWithTtosStotAndTracing)
             std::memcpy(traced->buf.rbuf.data(), quiet->buf.ibuf.data(), stored.size() + 1);
             rtoh(*quiet, int(stored.size()) + 1);
             rtoh(*traced, int(stored.size()) + 1);
-            ASSERT_EQ(quiet->kd.hbuf[0][0][15], stot(*quiet, stored)) << text;
-            ASSERT_EQ(traced->kd.hbuf[0][0][15], quiet->kd.hbuf[0][0][15]) << text;
+            ASSERT_EQ(keyCell(quiet->kd.hbuf, 0, 15, 0), stot(*quiet, stored)) << text;
+            ASSERT_EQ(keyCell(traced->kd.hbuf, 0, 15, 0), keyCell(quiet->kd.hbuf, 0, 15, 0)) << text;
         }
         traced->log.close();
         std::fclose(sink);
@@ -203,11 +203,11 @@ TEST(CodecRoundTrip, ACharactersLaterRowReadsBackAsItsFirst)
     // and is then stored as 1B: the one way a decoded image changes.
     auto s = makeState(4, 8192, 6, TableSetId::es);
     s->fl.hide_f = 0;
-    s->kd.hbuf[0][0][15] = "{RALT}{27}{RABRK}";
+    keyCell(s->kd.hbuf, 0, 15, 0) = "{RALT}{27}{RABRK}";
     const auto b0 = (buildImage(*s), image(*s));
     EXPECT_TRUE(holdsSecondaryRow(tableSet(TableSetId::es), b0));
     loadImage(*s, b0);
-    EXPECT_EQ(s->kd.hbuf[0][0][15], "]");
+    EXPECT_EQ(keyCell(s->kd.hbuf, 0, 15, 0), "]");
     EXPECT_EQ(asInts(ttos(*s, "]")), (std::vector<int>{0x1B}));
 }
 

@@ -17,17 +17,17 @@ TEST(Undo, StepsTakeBackTextsNamesRegistersAndStripeSettings)
     EXPECT_FALSE(h.end(*st, "nothing"));  // no change, no step
     EXPECT_FALSE(h.canUndo());
 
-    st->kd.hbuf[5][15][21] = "old";
+    keyCell(st->kd.hbuf, 5, 21, 15) = "old";
     h.begin(*st);
-    st->kd.hbuf[5][15][21] = "new";
-    st->kd.kcap[0][0][0] = "Cash";
+    keyCell(st->kd.hbuf, 5, 21, 15) = "new";
+    keyCell(st->kd.kcap, 0, 0, 0) = "Cash";
     st->rg.r27 = 9;
     st->kd.magcfg[6] = 0x7F;
     EXPECT_TRUE(h.end(*st, "Load"));
     EXPECT_EQ(h.next(), "Load");
     EXPECT_EQ(h.undo(*st), "Load");
-    EXPECT_EQ(st->kd.hbuf[5][15][21], "old");
-    EXPECT_EQ(st->kd.kcap[0][0][0], "");
+    EXPECT_EQ(keyCell(st->kd.hbuf, 5, 21, 15), "old");
+    EXPECT_EQ(keyCell(st->kd.kcap, 0, 0, 0), "");
     EXPECT_EQ(st->rg.r27, 0);
     EXPECT_EQ(st->kd.magcfg[6], 0x01);
     EXPECT_EQ(h.undo(*st), "");  // nothing left
@@ -37,19 +37,19 @@ TEST(Undo, AChangeInsideAnotherIsPartOfItsStep)
 {
     auto st = std::make_unique<State>();
     UndoHistory h;
-    st->kd.hbuf[0][1][1] = "a";
+    keyCell(st->kd.hbuf, 0, 1, 1) = "a";
     h.begin(*st);  // a drop...
-    st->kd.hbuf[0][1][1].clear();
+    keyCell(st->kd.hbuf, 0, 1, 1).clear();
     h.begin(*st);  // ...that ends an edit on the way
-    st->kd.hbuf[0][7][0] = "typed";
+    keyCell(st->kd.hbuf, 0, 0, 7) = "typed";
     EXPECT_FALSE(h.end(*st, "Edit Key"));
-    st->kd.hbuf[0][1][2] = "a";
+    keyCell(st->kd.hbuf, 0, 2, 1) = "a";
     EXPECT_TRUE(h.end(*st, "Move Key"));
     EXPECT_EQ(h.size(), 1u);
     EXPECT_EQ(h.undo(*st), "Move Key");
-    EXPECT_EQ(st->kd.hbuf[0][1][1], "a");
-    EXPECT_EQ(st->kd.hbuf[0][1][2], "");
-    EXPECT_EQ(st->kd.hbuf[0][7][0], "");
+    EXPECT_EQ(keyCell(st->kd.hbuf, 0, 1, 1), "a");
+    EXPECT_EQ(keyCell(st->kd.hbuf, 0, 2, 1), "");
+    EXPECT_EQ(keyCell(st->kd.hbuf, 0, 0, 7), "");
 }
 
 TEST(Undo, KeepsTheNewestHundredSteps)
@@ -58,7 +58,7 @@ TEST(Undo, KeepsTheNewestHundredSteps)
     UndoHistory h;
     for (int i = 1; i <= 120; ++i) {
         h.begin(*st);
-        st->kd.hbuf[0][0][0] = std::to_string(i);
+        keyCell(st->kd.hbuf, 0, 0, 0) = std::to_string(i);
         h.end(*st, "step " + std::to_string(i));
     }
     EXPECT_EQ(h.size(), UndoHistory::kDepth);
@@ -68,7 +68,7 @@ TEST(Undo, KeepsTheNewestHundredSteps)
         ++undone;
     }
     EXPECT_EQ(undone, 100);
-    EXPECT_EQ(st->kd.hbuf[0][0][0], "20");  // the state before step 21, the oldest kept
+    EXPECT_EQ(keyCell(st->kd.hbuf, 0, 0, 0), "20");  // the state before step 21, the oldest kept
 }
 
 }  // namespace

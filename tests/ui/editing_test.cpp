@@ -73,7 +73,7 @@ TEST(Editing, TypingCommitsEscapeRestores)
     w.form->kpe[0]->selectAll();
     QTest::keyClicks(QApplication::focusWidget(), "Cash");
     w.key(Qt::Key_Return);
-    EXPECT_EQ(w.st->kd.kcap[0][0][0], "Cash");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 0, 0, 0), "Cash");
     EXPECT_EQ(w.caption(0, 0), "Cash");
 }
 
@@ -110,7 +110,7 @@ TEST(Editing, ClickingAnotherKeyCommitsBothBoxesFirst)
     QTest::keyClicks(QApplication::focusWidget(), "Tax");
     w.form->ked[0]->setText("{tab}9");  // typed into the text box too
     QTest::mouseClick(w.panel(3, 1), Qt::LeftButton);
-    EXPECT_EQ(w.st->kd.kcap[0][0][0], "Tax");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 0, 0, 0), "Tax");
     EXPECT_EQ(w.text(0, 0, 0), "{TAB}9");
     EXPECT_EQ(w.current(), Cell(3, 1));
     EXPECT_EQ(w.panel(3, 1)->face().colour, clFuchsia);
@@ -186,13 +186,13 @@ TEST(Editing, PageCommands)
     Window pad;  // "-8": the numeric pad has fixed texts
     pad.st->fl.m84_f = 1;
     ASSERT_TRUE(pad.build());
-    const std::string fixed = pad.st->kd.hbuf[0][2][11];
+    const std::string fixed = keyCell(pad.st->kd.hbuf, 0, 11, 2);
     EXPECT_FALSE(fixed.empty());
-    pad.st->kd.hbuf[0][2][11] = "typed over";
-    pad.st->kd.hbuf[0][0][0] = "mine";
+    keyCell(pad.st->kd.hbuf, 0, 11, 2) = "typed over";
+    keyCell(pad.st->kd.hbuf, 0, 0, 0) = "mine";
     pad.form->CopyPageItem[0]->trigger();
-    EXPECT_EQ(pad.st->kd.hbuf[0][2][11], fixed);
-    EXPECT_EQ(pad.st->kd.hbuf[0][0][0], "mine");
+    EXPECT_EQ(keyCell(pad.st->kd.hbuf, 0, 11, 2), fixed);
+    EXPECT_EQ(keyCell(pad.st->kd.hbuf, 0, 0, 0), "mine");
     EXPECT_EQ(pad.form->panelAt(0, 0)->hint(), "mine");
 
     // View: a page the model lacks does nothing.

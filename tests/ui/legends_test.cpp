@@ -37,8 +37,8 @@ TEST(Legends, CaptionsKeptBesideTheDataFile)
     a.form->Save1->trigger();
     EXPECT_FALSE(fs::exists(a.file("plain.tpl.captions")));  // every caption is its default label
 
-    a.st->kd.kcap[0][0][0] = "Coffee";
-    a.st->kd.kcap[5][3][2] = "V\xF6id";  // a byte of the locale set, escaped in the file
+    keyCell(a.st->kd.kcap, 0, 0, 0) = "Coffee";
+    keyCell(a.st->kd.kcap, 5, 2, 3) = "V\xF6id";  // a byte of the locale set, escaped in the file
     a.pf.files = {a.file("shop.tpl")};
     a.form->Save1->trigger();
     EXPECT_EQ(contents(a.file("shop.tpl")), contents(a.file("plain.tpl")));  // the data file as without captions
@@ -49,23 +49,23 @@ TEST(Legends, CaptionsKeptBesideTheDataFile)
     b.pf.files = {a.file("shop.tpl")};
     b.form->Open1->trigger();
     EXPECT_EQ(b.caption(0, 0), "Coffee");
-    EXPECT_EQ(b.st->kd.kcap[5][3][2], "V\xF6id");
+    EXPECT_EQ(keyCell(b.st->kd.kcap, 5, 2, 3), "V\xF6id");
     EXPECT_EQ(b.form->dataFile(), a.file("shop.tpl"));
     // A data file without captions: every key its default label, in the
     // Load's undo step.
     b.pf.files = {a.file("plain.tpl")};
     b.form->Open1->trigger();
     EXPECT_EQ(b.caption(0, 0), "1A1");
-    EXPECT_EQ(b.st->kd.kcap[5][3][2], "PC4");
+    EXPECT_EQ(keyCell(b.st->kd.kcap, 5, 2, 3), "PC4");
     b.key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(b.caption(0, 0), "Coffee");
     b.key(Qt::Key_Z, Qt::ControlModifier);  // undo of the Load brings the old captions back
-    EXPECT_EQ(b.st->kd.kcap[0][0][0], "1A1");
+    EXPECT_EQ(keyCell(b.st->kd.kcap, 0, 0, 0), "1A1");
     EXPECT_EQ(b.caption(0, 0), "1A1");
 
     // Back to the default label: the captions file goes.
-    a.st->kd.kcap[0][0][0] = "1A1";
-    a.st->kd.kcap[5][3][2] = "PC4";
+    keyCell(a.st->kd.kcap, 0, 0, 0) = "1A1";
+    keyCell(a.st->kd.kcap, 5, 2, 3) = "PC4";
     a.pf.files = {a.file("shop.tpl")};
     a.form->Save1->trigger();
     EXPECT_FALSE(fs::exists(a.file("shop.tpl.captions")));
@@ -80,7 +80,7 @@ TEST(Legends, CaptionsKeptBesideTheDataFile)
     b.pf.files = {a.file("shop.tpl")};
     b.form->Open1->trigger();
     EXPECT_EQ(b.caption(1, 0), "Tea");
-    EXPECT_EQ(b.st->kd.kcap[0][0][2], "1C1");
+    EXPECT_EQ(keyCell(b.st->kd.kcap, 0, 2, 0), "1C1");
     const std::vector<std::string> boxes = b.pf.only("box");
     ASSERT_EQ(boxes.size(), 1u);
     for (const char* said : {"3 lines were skipped", "line 3: caption: \"ABCDEFGHIJ\" has 10 characters",
@@ -93,7 +93,7 @@ TEST(Legends, PreviewOffersPitchAndProgrammingSheetAndExportsPdf)
     ShownWindow w;
     EXPECT_EQ(w.form->PrintLegends1->text(), "&Print Legends...");
     w.text(0, 0, 0) = "coffee{ENTER}";
-    w.st->kd.kcap[0][0][0] = "Coffee";
+    keyCell(w.st->kd.kcap, 0, 0, 0) = "Coffee";
     LegendPreview preview(*w.st, w.pf, "shop.tpl", w.form.get());
     preview.view()->updatePreview();
     const int legends = preview.view()->pageCount();

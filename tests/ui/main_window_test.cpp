@@ -121,8 +121,8 @@ TEST(MainWindow, LabelsOfKeysAndPages)
     EXPECT_EQ(w.caption(16, 7), "TOT");
     EXPECT_EQ(w.caption(17, 0), "KLP");
     EXPECT_EQ(w.caption(17, 5), "KL4");
-    EXPECT_EQ(w.st->kd.kcap[5][2][3], "PD3");
-    EXPECT_EQ(w.st->kd.kcap[1][0][0], "2A1");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 5, 3, 2), "PD3");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 1, 0, 0), "2A1");
     EXPECT_EQ(w.form->panelAt(0, 0)->accessibleName(), "1A1");
     EXPECT_EQ(w.form->panelAt(17, 0)->accessibleName(), "1R1 KLP");
 
@@ -131,7 +131,7 @@ TEST(MainWindow, LabelsOfKeysAndPages)
     n.kb.r2a = 0xFC;
     ASSERT_TRUE(n.build());
     EXPECT_EQ(n.caption(4, 2), "7");
-    EXPECT_EQ(n.st->kd.hbuf[0][2][5], "8");
+    EXPECT_EQ(keyCell(n.st->kd.hbuf, 0, 5, 2), "8");
     EXPECT_EQ(n.caption(6, 5), ".");
     EXPECT_EQ(n.caption(0, 1), "A2");  // one page: no page character
 
@@ -142,10 +142,10 @@ TEST(MainWindow, LabelsOfKeysAndPages)
     s.st->fl.dup_f = 1;
     ASSERT_TRUE(s.build());
     EXPECT_EQ(s.caption(2, 0), "1A1");
-    EXPECT_EQ(s.st->kd.hbuf[0][0][2], "1A1");
-    EXPECT_EQ(s.st->kd.hbuf[5][1][3], "PB2");
+    EXPECT_EQ(keyCell(s.st->kd.hbuf, 0, 2, 0), "1A1");
+    EXPECT_EQ(keyCell(s.st->kd.hbuf, 5, 3, 1), "PB2");
     EXPECT_EQ(s.caption(11, 2), "7");
-    EXPECT_EQ(s.st->kd.kcap[3][5][14], "Enter");
+    EXPECT_EQ(keyCell(s.st->kd.kcap, 3, 14, 5), "Enter");
 
     // Rows past the ninth get letters: model 16 has nine rows, 0 .. 8.
     Window u;

@@ -149,17 +149,17 @@ TEST(Navigation, EscapeAsksBeforeQuitting)
         EXPECT_EQ(w.pf.only("box ").back(), "box Tessaral POS Keyboard | Quit the program?" + changes + " | 1");
     };
     asked("");
-    w.st->kd.hbuf[0][0][0] = "abc";
-    w.st->kd.kcap[0][1][0] = "Tax";
+    keyCell(w.st->kd.hbuf, 0, 0, 0) = "abc";
+    keyCell(w.st->kd.kcap, 0, 0, 1) = "Tax";
     w.st->rg.r27 = 77;
     asked("\n\n2 keys and the keyboard settings changed since the last Save or Write.");
     EXPECT_TRUE(w.form->isVisible());
-    EXPECT_EQ(w.st->kd.hbuf[0][0][0], "abc");
+    EXPECT_EQ(keyCell(w.st->kd.hbuf, 0, 0, 0), "abc");
     EXPECT_EQ(w.current(), Cell(0, 0));
     w.pf.files = {w.file("saved.tpl")};
     w.form->Save1Click();
     asked("");
-    w.st->kd.hbuf[0][0][0].clear();
+    keyCell(w.st->kd.hbuf, 0, 0, 0).clear();
     asked("\n\n1 key changed since the last Save or Write.");
 
     w.pf.box_answer = IDOK;
@@ -171,7 +171,7 @@ TEST(Navigation, KeyClipboardFromTheKeyboard)
 {
     Model4 w;
     KeyData& kd = w.st->kd;
-    kd.hbuf[0][0][0] = "{ESC}1";
+    keyCell(kd.hbuf, 0, 0, 0) = "{ESC}1";
     w.form->synckeys();
     EXPECT_EQ(w.form->ked[0]->text(), "{ESC}1");
 
@@ -179,15 +179,15 @@ TEST(Navigation, KeyClipboardFromTheKeyboard)
     EXPECT_EQ(kd.tbuf, "{ESC}1");
     w.key(Qt::Key_Right);
     w.key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(kd.hbuf[0][0][1], "{ESC}1");
+    EXPECT_EQ(keyCell(kd.hbuf, 0, 1, 0), "{ESC}1");
     EXPECT_EQ(w.form->panelAt(1, 0)->hint(), "{ESC}1");
     EXPECT_EQ(w.form->ked[0]->text(), "{ESC}1");
 
     // Delete clears the key and keeps its text on the clipboard.
-    kd.hbuf[0][0][1] = "xyz";
+    keyCell(kd.hbuf, 0, 1, 0) = "xyz";
     w.form->synckeys();
     w.key(Qt::Key_Delete);
-    EXPECT_EQ(kd.hbuf[0][0][1], "");
+    EXPECT_EQ(keyCell(kd.hbuf, 0, 1, 0), "");
     EXPECT_EQ(kd.tbuf, "xyz");
     EXPECT_EQ(w.form->ked[0]->text(), "");
     EXPECT_TRUE(w.form->panelAt(1, 0)->hint().isEmpty());
@@ -195,7 +195,7 @@ TEST(Navigation, KeyClipboardFromTheKeyboard)
     w.key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(kd.tbuf, "xyz");
     w.key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(kd.hbuf[0][0][1], "xyz");
+    EXPECT_EQ(keyCell(kd.hbuf, 0, 1, 0), "xyz");
     // The other key shows it holds a macro: bold yellow caption.
     w.key(Qt::Key_Left);
     EXPECT_EQ(w.form->panelAt(1, 0)->face(), (KeyPanel::Face{clBtnFace, true, false, clYellow}));

@@ -53,10 +53,10 @@ TEST(Routing, PasteKeyAndDropsStoreTheNameBeingTyped)
     w.st->kd.tbuf = "clip";
     w.edit("Tax", Qt::ControlModifier);
     w.key(Qt::Key_F5);
-    EXPECT_EQ(w.st->kd.kcap[0][0][0], "Tax");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 0, 0, 0), "Tax");
     QTest::keyClicks(w.focus(), "es");
     EXPECT_TRUE(w.drop(w.form->ked[0], QPoint(2, 5), "drop"));  // stores the name, is typing
-    EXPECT_EQ(w.st->kd.kcap[0][0][0], "Taxes");
+    EXPECT_EQ(keyCell(w.st->kd.kcap, 0, 0, 0), "Taxes");
     w.key(Qt::Key_Return);
     EXPECT_EQ(w.text(0, 0, 0), "dropclip");
 }

@@ -143,8 +143,8 @@ TEST(Safety, VerifyFindsWhatAFailingMemoryCellKept)
     ASSERT_TRUE(form.FormCreate());
     // Key 1P1 (column 15, row 1 of model 4) is the first text of page 1:
     // its bytes run from 17 to 58, so block 0x20 lies inside it.
-    st->kd.hbuf[0][0][15] = "abcdefghijklmnopqrstuvwxyzabcdefghijklmn";
-    st->kd.hbuf[0][1][0] = "{F1}later";
+    keyCell(st->kd.hbuf, 0, 15, 0) = "abcdefghijklmnopqrstuvwxyzabcdefghijklmn";
+    keyCell(st->kd.hbuf, 0, 0, 1) = "{F1}later";
     form.Write1Click();
     form.Verify1Click();
     ASSERT_FALSE(pf.boxes.empty());
@@ -159,5 +159,5 @@ TEST(Safety, VerifyFindsWhatAFailingMemoryCellKept)
     EXPECT_NE(report.find("1P1: keyboard"), std::string::npos) << report;
     EXPECT_EQ(report.find("1A2"), std::string::npos) << report;  // nothing else
     EXPECT_TRUE(form.panelAt(15, 0)->marked());
-    EXPECT_EQ(st->kd.hbuf[0][0][15], "abcdefghijklmnopqrstuvwxyzabcdefghijklmn");  // the grid is not touched
+    EXPECT_EQ(keyCell(st->kd.hbuf, 0, 15, 0), "abcdefghijklmnopqrstuvwxyzabcdefghijklmn");  // the grid is not touched
 }

@@ -77,7 +77,7 @@ struct Window {
     }
 
     // The macro text of a key, and a file in the test's folder.
-    std::string& text(int page, int col, int row) { return st->kd.hbuf[size_t(page)][size_t(row)][size_t(col)]; }
+    std::string& text(int page, int col, int row) { return keyCell(st->kd.hbuf, page, col, row); }
     std::string file(const char* name) const { return dir.path().toStdString() + "/" + name; }
 
     int visiblePanels() const
