@@ -310,6 +310,15 @@ private:
     bool clientDragEvent(QEvent* event);
     // The widget of this window that keys typed now reach (nullptr: another window's).
     QWidget* keyTarget() const;
+    // The window's input rules (eventFilter applies them in this order);
+    // each says whether it took the event.
+    bool busyRule(QObject* watched, QEvent* event);
+    bool ctrlCommandRule(QObject* watched, QEvent* event);
+    bool menuBarRule(QObject* watched, QEvent* event);
+    bool edit1Rule(QObject* watched, QEvent* event);
+    bool dragRule(QObject* watched, QEvent* event);
+    bool focusRule(QObject* watched, QEvent* event);
+    bool keyRule(QObject* watched, QEvent* event);
     bool menuEscape(QObject* watched, QKeyEvent* event);
     void showPopup(QPoint globalPos);
     // The cell of the current key on the current page, kept inside the grid.

@@ -82,12 +82,34 @@ static bool swallowedWhileBusy(const QWidget* form, QObject* watched, QEvent::Ty
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (!created_) return QMainWindow::eventFilter(watched, event);
+    // The window's input rules in the order they apply: the first that
+    // takes the event ends it.
+    using Rule = bool (TForm1::*)(QObject*, QEvent*);
+    static constexpr Rule kRules[] = {
+        &TForm1::busyRule,        // while the keyboard is read or written nothing reaches the window
+        &TForm1::ctrlCommandRule, // Ctrl+R and Ctrl+W run once Ctrl is released
+        &TForm1::menuBarRule,     // the menu bar's menus give the keys back to the box being edited
+        &TForm1::edit1Rule,       // Edit1 only holds the focus: its editing keys must not hide shortcuts
+        &TForm1::dragRule,        // key panels dropped on the background, texts dropped into row boxes
+        &TForm1::focusRule,       // the focus of the row boxes and Edit1 starts and ends the editing
+        &TForm1::keyRule,         // every key once to the window's key handling, then to the row box's
+    };
+    for (Rule rule : kRules)
+        if ((this->*rule)(watched, event)) return true;
+    return false;
+}
+
+bool TForm1::busyRule(QObject* watched, QEvent* event)
+{
+    return busy_ && swallowedWhileBusy(this, watched, event->type());
+}
+
+bool TForm1::ctrlCommandRule(QObject* watched, QEvent* event)
+{
     const QEvent::Type t = event->type();
-    // While the keyboard is read or written nothing reaches the window.
-    if (busy_ && swallowedWhileBusy(this, watched, t)) return true;
-    // Ctrl+R and Ctrl+W run once Ctrl is released: their shortcuts only
-    // leave the command pending (a menu choice runs it at once). While a
-    // row box is edited the command itself says to finish the editing.
+    // Their shortcuts only leave the command pending (a menu choice runs it
+    // at once). While a row box is edited the command itself says to finish
+    // the editing.
     if (t == QEvent::Shortcut && (watched == Read1 || watched == Write1) && st_.kd.edit_f == 0) {
         ctrl_f = watched == Read1 ? 2 : 3;
         return true;
@@ -99,34 +121,59 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w != keyTarget()) ctrl_f = 0;
     }
-    if (t == QEvent::KeyPress && menuEscape(watched, static_cast<QKeyEvent*>(event))) return true;
-    // Edit1 only holds the focus: its own editing keys (Ctrl+Z among them)
-    // must not hide the window's shortcuts.
-    if (t == QEvent::ShortcutOverride && watched == Edit1) return true;
+    return false;
+}
+
+bool TForm1::menuBarRule(QObject* watched, QEvent* event)
+{
+    return event->type() == QEvent::KeyPress && menuEscape(watched, static_cast<QKeyEvent*>(event));
+}
+
+bool TForm1::edit1Rule(QObject* watched, QEvent* event)
+{
+    return event->type() == QEvent::ShortcutOverride && watched == Edit1;
+}
+
+bool TForm1::dragRule(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
     if (watched == Client && (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop))
         return clientDragEvent(event);
     auto* box = dynamic_cast<RowBox*>(watched);
-    if (t == QEvent::Drop && box && box->window() == this) return rowBoxDrop(box, static_cast<QDropEvent*>(event));
-    if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::MouseButtonPress ||
-        t == QEvent::FocusAboutToChange) {
-        if (box && box->window() == this) return rowBoxEvent(box, event);
-        if (watched == Edit1 && t == QEvent::FocusAboutToChange) focusFromEdit_ = 0;
-        if (watched == Edit1 && (t == QEvent::FocusIn || t == QEvent::FocusOut)) {
-            const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
-            if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
-            if (t == QEvent::FocusOut) Edit1Exit();
-            else {
-                leaveEditing();  // a box left aside for the menu bar, then for the grid
-                Edit1Enter();
-            }
-        }
+    return t == QEvent::Drop && box && box->window() == this && rowBoxDrop(box, static_cast<QDropEvent*>(event));
+}
+
+bool TForm1::focusRule(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
+    if (t != QEvent::FocusIn && t != QEvent::FocusOut && t != QEvent::MouseButtonPress &&
+        t != QEvent::FocusAboutToChange)
         return false;
+    auto* box = dynamic_cast<RowBox*>(watched);
+    if (box && box->window() == this) return rowBoxEvent(box, event);
+    if (watched != Edit1) return false;
+    if (t == QEvent::FocusAboutToChange) focusFromEdit_ = 0;
+    if (t != QEvent::FocusIn && t != QEvent::FocusOut) return false;
+    const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+    if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason) return false;
+    if (t == QEvent::FocusOut) {
+        Edit1Exit();
+    } else {
+        leaveEditing();  // a box left aside for the menu bar, then for the grid
+        Edit1Enter();
     }
+    return false;
+}
+
+bool TForm1::keyRule(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
     if (t != QEvent::KeyPress && t != QEvent::KeyRelease) return false;
     // Every key once, when it reaches the control with the focus in this window:
     // the window first, then the row box. The menu bar's keys are its own.
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w != keyTarget() || w == menuBar()) return false;
+    auto* box = dynamic_cast<RowBox*>(watched);
     auto* ke = static_cast<QKeyEvent*>(event);
     const int vk = virtualKey(ke->key());
     if (t == QEvent::KeyRelease) {
