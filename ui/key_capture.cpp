@@ -5,12 +5,48 @@
 
 namespace ptu {
 
+namespace {
+
+// After Escape held for a second ends a capture, the key is still down: its
+// repeats and its release (which a loaded window system may not mark as
+// repeats) reach nothing until it has been quiet for a moment.
+class EscapeGuard : public QObject {
+public:
+    EscapeGuard() : QObject(qApp)
+    {
+        quiet_.setSingleShot(true);
+        quiet_.setInterval(kQuietMs);
+        connect(&quiet_, &QTimer::timeout, this, &QObject::deleteLater);
+        quiet_.start();
+        qApp->installEventFilter(this);
+    }
+    ~EscapeGuard() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        const QEvent::Type t = e->type();
+        if ((t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride) ||
+            static_cast<QKeyEvent*>(e)->key() != Qt::Key_Escape)
+            return false;
+        quiet_.start();
+        return true;
+    }
+
+private:
+    static constexpr int kQuietMs = 400;
+    QTimer quiet_;
+};
+
+}  // namespace
+
 KeyCapture::KeyCapture(Stroke stroke, std::function<void()> end) : stroke_(std::move(stroke)), end_(std::move(end))
 {
     escapeHeld_.setSingleShot(true);
     escapeHeld_.setInterval(kEscapeHoldMs);
     connect(&escapeHeld_, &QTimer::timeout, this, [this] {
         escapeDown_ = false;
+        new EscapeGuard;  // it goes once Escape has been quiet
         if (end_) end_();
     });
     clock_.start();
@@ -49,6 +85,8 @@ bool KeyCapture::eventFilter(QObject*, QEvent* event)
         }
         return true;
     }
+    if (press) down_.insert(code);
+    else if (down_.erase(code) == 0) return true;
     if (stroke_) stroke_(code, press, *k);
     return true;
 }

@@ -1,7 +1,9 @@
 // Taking every key press and release of the program for the key tester and
 // the key recorder: the application's key events go to `stroke` (the X11
-// key code, pressed or released) and reach no widget. Escape held for one
-// second ends the capture; a short Escape is a stroke like any other.
+// key code, pressed or released) and reach no widget. The release of a key
+// pressed before the capture began (the Ctrl of Ctrl+T) is no stroke.
+// Escape held for one second ends the capture; a short Escape is a stroke
+// like any other.
 #pragma once
 
 #include <QElapsedTimer>
@@ -10,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 
 class QKeyEvent;
 
@@ -19,7 +22,7 @@ class KeyCapture : public QObject {
 public:
     // `stroke` gets each key (keycode 0 with the event's text for a key the
     // window system gives no key code); `end` is called once Escape has been
-    // held for a second.
+    // held for a second (what is left of that Escape reaches nothing).
     using Stroke = std::function<void(uint32_t keycode, bool press, const QKeyEvent& e)>;
     KeyCapture(Stroke stroke, std::function<void()> end);
     ~KeyCapture() override;
@@ -39,6 +42,7 @@ private:
     bool escapeDown_ = false;
     uint32_t escapeCode_ = 0;
     QElapsedTimer clock_;
+    std::set<uint32_t> down_;  // keys pressed since the capture began
 };
 
 }  // namespace ptu

@@ -260,6 +260,10 @@ bool TForm1::EditKeyDown(RowBox* box, int vk)
     const std::string s = boxState(keyBytes(st_, box->text()), box, " d=%xh  %d ", " d-%p ");
     setStatus(3, s);
     st_.log.printf(" %s \n", s.c_str());
+    if (vk == VK_F11) {
+        startRecording(box);
+        return true;
+    }
     if (vk != VK_UP && vk != VK_DOWN && vk != VK_PRIOR && vk != VK_NEXT) return false;
     const int row = curRow();
     commitText(row);

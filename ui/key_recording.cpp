@@ -20,6 +20,7 @@ KeyRecording::KeyRecording(TForm1& form, State& st, RowBox* box, bool pauses, st
     // The recording takes the selection's place.
     if (box_->hasSelectedText()) box_->del();
     start_ = box_->cursorPosition();
+    st_.log.printf(" key recording: on, ked[%d] at %d \n", box_->Tag, start_);
     form_.statusBar()->showMessage(
         "Recording keys: every key goes into the key text. Escape held one second, or a click, ends the recording.");
     capture_ = std::make_unique<KeyCapture>(
@@ -32,6 +33,7 @@ KeyRecording::~KeyRecording()
 {
     qApp->removeEventFilter(this);
     capture_.reset();
+    st_.log.printf(" key recording: off, .%s. \n", recorder_.text().c_str());
     if (form_.statusBar()->currentMessage().startsWith("Recording keys"))
         form_.statusBar()->showMessage("Recording ended: Return stores the key text, Escape drops it.", 15000);
 }

@@ -67,11 +67,8 @@ void KeyTestMode::restart()
     tester_ = std::make_unique<KeyTester>(st_, page_);
     codes_.clear();
     noCode_.clear();
+    reported_ = true;
     for (KeyPanel* p : form_.aKey) p->setTested(false);
-    const std::string page = page_ == 5 ? "P" : std::to_string(page_ + 1);
-    barText_->setText(QString::fromStdString("Testing the keys of page " + page +
-                                             ": press each programmed key. Escape held one second or Done ends "
-                                             "the test."));
     say(tester_->count());
 }
 
@@ -82,7 +79,13 @@ void KeyTestMode::pageShown()
 
 void KeyTestMode::say(const std::string& what)
 {
-    form_.statusBar()->showMessage(QString::fromStdString(what));
+    // The bar keeps the count and how to end the test; the status bar says
+    // what the last burst was.
+    const std::string page = page_ == 5 ? "P" : std::to_string(page_ + 1);
+    barText_->setText(QString::fromStdString("Testing the keys of page " + page + ": " + tester_->count() +
+                                             ". Press each programmed key; Escape held one second or Done ends "
+                                             "the test."));
+    if (what != tester_->count()) form_.statusBar()->showMessage(QString::fromStdString(what));
     st_.log.printf(" key test: %s \n", what.c_str());
 }
 
@@ -113,7 +116,18 @@ void KeyTestMode::endBurst()
     }
     codes_.clear();
     noCode_.clear();
+    reported_ = false;
     say(what + ". " + tester_->count());
+}
+
+void KeyTestMode::offerReport()
+{
+    endBurst();
+    if (reported_) return;
+    capture_.reset();  // the question and the file dialog take keys
+    if (pf_.messageBox("Save a report of the key test?\n\n" + tester_->count() + ".", kAppTitle,
+                       MB_YESNO | MB_ICONQUESTION) == IDYES)
+        chooseReportFile();
 }
 
 bool KeyTestMode::saveReport(const std::string& path, std::string& why) const
@@ -136,8 +150,10 @@ void KeyTestMode::chooseReportFile()
     std::string why;
     if (!path.empty() && !saveReport(path, why))
         pf_.messageBox("The report was not saved: " + path + ": " + why, kAppTitle, MB_OK | MB_ICONSTOP);
-    else if (!path.empty())
+    else if (!path.empty()) {
+        reported_ = true;
         say("The report was saved in " + path + ". " + tester_->count());
+    }
     startCapture();
 }
 

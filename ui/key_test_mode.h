@@ -37,6 +37,9 @@ public:
     const KeyTester& tester() const { return *tester_; }
     QPushButton* doneButton() const { return done_; }
     QPushButton* saveButton() const { return save_; }
+    // At the end of a test with something to report (and no report saved
+    // since): asks whether to save one, and saves it.
+    void offerReport();
     // Writes the report to `path`; false with the reason in `why`.
     bool saveReport(const std::string& path, std::string& why) const;
 
@@ -61,6 +64,7 @@ private:
     QPushButton* save_ = nullptr;
     QPushButton* done_ = nullptr;
     std::function<void()> end_;
+    bool reported_ = true;  // the report holds every burst so far
     std::unique_ptr<KeyCapture> capture_;
 };
 

@@ -48,6 +48,9 @@ void TForm1::buildMenu()
     Write1->setShortcut(QKeySequence("Ctrl+W"));
     connect(Write1, &QAction::triggered, this, &TForm1::Write1Click);
     Verify1 = keyboard->addAction("&Verify", this, &TForm1::Verify1Click);
+    keyboard->addSeparator();
+    TestKeys1 = keyboard->addAction("&Test Keys...", this, &TForm1::TestKeys1Click);
+    TestKeys1->setShortcut(QKeySequence("Ctrl+T"));
 
     PageEdit1 = bar->addMenu("&Edit");
     Undo1 = PageEdit1->addAction("&Undo", this, &TForm1::Undo1Click);

@@ -9,6 +9,8 @@
 #include "ui/focus_return.h"
 #include "ui/grid_geometry.h"
 #include "ui/help_window.h"
+#include "ui/key_recording.h"
+#include "ui/key_test_mode.h"
 #include "ui/row_box.h"
 #include "ui/screen_text.h"
 

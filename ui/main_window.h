@@ -37,6 +37,8 @@ inline constexpr char kSaveFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All
 inline constexpr char kOpenFilter[] = "Tessaral Keyboard Data *.tpl (*.tpl);;All Files *.* (*)";
 
 class FocusReturn;
+class KeyRecording;
+class KeyTestMode;
 class RowBox;
 class TAboutBox2;
 class TAboutBox4;
@@ -76,7 +78,7 @@ public:
     QAction *Open1 = nullptr, *Save1 = nullptr, *Exit1 = nullptr, *Exit2 = nullptr;
     QAction *OpenRecent1 = nullptr, *Compare1 = nullptr;
     QAction* PrintLegends1 = nullptr;
-    QAction *Read1 = nullptr, *Write1 = nullptr, *Verify1 = nullptr;
+    QAction *Read1 = nullptr, *Write1 = nullptr, *Verify1 = nullptr, *TestKeys1 = nullptr;
     QLabel* MemoryMeter = nullptr;  // how much of the keyboard's memory the key texts take
     QLabel* DataSource = nullptr;   // where the key data came from, and whether it changed since
     QMenu* PageEdit1 = nullptr;  // "&Edit"
@@ -94,6 +96,7 @@ public:
 
     // The special-key menu, and the entries whose state depends on the run.
     QMenu* PopupMenu1 = nullptr;
+    QAction *RecordKeys1 = nullptr, *RecordPauses1 = nullptr;
     QAction *CutText1 = nullptr, *CopyText1 = nullptr, *PasteText1 = nullptr;
     QAction *ClearKey2 = nullptr, *CopyKey2 = nullptr, *PasteKey2 = nullptr;
     QAction *WinceF7 = nullptr, *Ro1 = nullptr, *Muhenkan1 = nullptr, *Henkan1 = nullptr, *Hiragana1 = nullptr;
@@ -207,6 +210,15 @@ public:
     UndoHistory& undoHistory() { return undo_; }
     // Runs a change of the key data as one undo step named `what`.
     void recordChange(const std::string& what, const std::function<void()>& change);
+
+    // Keyboard > Test Keys: the window takes every key and matches each burst
+    // of strokes against the programmed keys of the page shown (null: off).
+    void TestKeys1Click();
+    KeyTestMode* keyTest() const { return keyTest_.get(); }
+    // F11 or "Record Keys..." in a key-text box: every key pressed goes into
+    // the box as the text the keyboard needs to send it (null: off).
+    void startRecording(RowBox* box);
+    KeyRecording* recording() const { return recording_.get(); }
 
     // Menu handlers.
     void Exit1Click();
@@ -387,6 +399,8 @@ private:
     bool dragRight_ = false;   // copy (right button) rather than move
     bool dragOver_ = false;    // the drag passed over a key panel
     bool quitting_ = false;
+    std::unique_ptr<KeyTestMode> keyTest_;
+    std::unique_ptr<KeyRecording> recording_;
     bool created_ = false;
 };
 
@@ -404,6 +418,7 @@ enum VirtualKey : int {
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
     VK_DELETE = 0x2E,
+    VK_F11 = 0x7A,
 };
 
 // The virtual key code of a Qt key (letters and digits as their characters,

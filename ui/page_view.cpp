@@ -3,6 +3,7 @@
 #include "keydata/default_labels.h"
 #include "keydata/keypos.h"
 #include "ui/colours.h"
+#include "ui/key_test_mode.h"
 #include "ui/main_window.h"
 #include "ui/row_box.h"
 #include "ui/screen_text.h"
@@ -62,6 +63,7 @@ void TForm1::synckeys()
         }
     }
     SetPanelFace(nullptr);
+    if (keyTest_) keyTest_->pageShown();
 }
 
 void TForm1::SetPanelFace(RowBox* box)

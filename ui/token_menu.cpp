@@ -30,6 +30,10 @@ void TForm1::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
+    RecordKeys1 = PopupMenu1->addAction("Record Keys...\tF11", this, [this] { startRecording(ked[size_t(curRow())]); });
+    RecordPauses1 = PopupMenu1->addAction("Record Pauses as Delays");
+    RecordPauses1->setCheckable(true);
+    PopupMenu1->addSeparator();
     CutText1 = PopupMenu1->addAction("Cut Text", this, &TForm1::CutText1Click);
     CopyText1 = PopupMenu1->addAction("Copy Text", this, &TForm1::CopyText1Click);
     PasteText1 = PopupMenu1->addAction("Paste Text", this, &TForm1::PasteText1Click);
@@ -81,6 +85,7 @@ void TForm1::switchOffPopupItems()
     if (st_.fl.usb_f) {
         WinceF7->setEnabled(false);
         for (QAction* a : Delay) a->setEnabled(false);
+        RecordPauses1->setEnabled(false);  // a USB keyboard has no delays
     } else {
         VirtualKeys1->setEnabled(false);
     }
