@@ -1,4 +1,4 @@
-#include "tools/listing.h"
+#include "tools/tpl/listing.h"
 
 #include <charconv>
 #include <cstdio>

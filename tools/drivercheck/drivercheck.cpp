@@ -1,9 +1,9 @@
-#include "tools/drivercheck.h"
+#include "tools/drivercheck/drivercheck.h"
 
-#include "tools/check_platform.h"
-#include "tools/check_report.h"
-#include "tools/socket_check.h"
-#include "tools/usb_check.h"
+#include "tools/drivercheck/check_platform.h"
+#include "tools/drivercheck/check_report.h"
+#include "tools/drivercheck/socket_check.h"
+#include "tools/drivercheck/usb_check.h"
 
 #include <charconv>
 
