@@ -95,12 +95,8 @@ CaptionsRead parseCaptions(std::string_view text)
     CaptionsRead out;
     std::vector<int> seen(size_t(kPages * kRows * kCols), 0);
     int lineNo = 0;
-    while (!text.empty()) {
-        ++lineNo;
-        const std::string_view line = takeLine(text);
-        std::string_view rest = line;
-        const std::string_view kw = nextWord(rest);
-        if (kw.empty() || kw[0] == '#') continue;
+    std::string_view rest;
+    for (std::string_view kw; !(kw = nextItem(text, lineNo, rest)).empty();) {
         if (kw != "caption") {
             out.warnings.push_back(at(lineNo) + "\"" + escapeText(kw.substr(0, 20)) + "\" is no caption line");
             continue;

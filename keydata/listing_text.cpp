@@ -41,6 +41,18 @@ std::string_view nextWord(std::string_view& rest)
     return w;
 }
 
+std::string_view nextItem(std::string_view& text, int& lineNo, std::string_view& rest)
+{
+    while (!text.empty()) {
+        ++lineNo;
+        rest = takeLine(text);
+        const std::string_view kw = nextWord(rest);
+        if (!kw.empty() && kw[0] != '#') return kw;
+    }
+    rest = {};
+    return {};
+}
+
 std::optional<long> parseNumber(std::string_view w)
 {
     int base = 10;

@@ -40,6 +40,11 @@ std::string_view takeLine(std::string_view& text);
 // The next blank-separated word of `rest`, which keeps what follows it.
 std::string_view nextWord(std::string_view& rest);
 
+// The next line of `text` that says something, blank lines and "#" comment
+// lines passed over: its first word, `rest` holding what follows the word on
+// the line and `lineNo` counting every line taken. Empty at the end of `text`.
+std::string_view nextItem(std::string_view& text, int& lineNo, std::string_view& rest);
+
 // A line's cell and text after its keyword.
 struct CellText {
     int page = 0;  // 0..5

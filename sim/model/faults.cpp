@@ -92,8 +92,6 @@ bool countSpec(std::string_view v, Fault& f, bool valueAllowed, std::string& err
 
 }  // namespace
 
-bool faultValueOptional(std::string_view name) { return name == "no-frame"; }
-
 bool addFaultOption(std::string_view name, std::string_view value, FaultPlan& plan, std::string& error)
 {
     error.clear();

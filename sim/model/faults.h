@@ -61,7 +61,5 @@ bool parseCount(std::string_view s, long& out);
 // dashes) to plan. Returns false with a message on a malformed value, and
 // also when name is not a fault option (message empty then).
 bool addFaultOption(std::string_view name, std::string_view value, FaultPlan& plan, std::string& error);
-// True for the fault options whose value may be left out (--no-frame).
-bool faultValueOptional(std::string_view name);
 
 }  // namespace kbdsim

@@ -37,8 +37,6 @@ struct Client {
     bool closing = false;
 };
 
-void say(const std::string& s) { std::fprintf(stderr, "kbdsim: %s\n", s.c_str()); }
-
 std::string describe(const frame::Request& req, const Answer& a, uint64_t n)
 {
     char line[160];
@@ -191,6 +189,8 @@ private:
 };
 
 }  // namespace
+
+void say(const std::string& s) { std::fprintf(stderr, "kbdsim: %s\n", s.c_str()); }
 
 void serve(int lfd, Firmware& fw, const ServiceOptions& o, const volatile std::sig_atomic_t& stop)
 {

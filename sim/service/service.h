@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <string>
 
 namespace kbdsim {
 
@@ -21,6 +22,9 @@ struct ServiceOptions {
     bool verbose = false;   // one line per request on standard error
     uint32_t delayMs = 0;   // wait before every reply
 };
+
+// One diagnostic line on standard error: "kbdsim: " and the text.
+void say(const std::string& s);
 
 // Serves the listening socket `lfd` until `stop` is set.
 void serve(int lfd, Firmware& fw, const ServiceOptions& o, const volatile std::sig_atomic_t& stop);

@@ -1,6 +1,6 @@
 // A data file through ptu-tpl's decode. The first two bytes choose the model,
 // memory, locale and switches; the rest is the file.
-#include "tools/tpl.h"
+#include "tools/tpl/tpl.h"
 
 #include <cstdint>
 #include <sstream>

@@ -1,6 +1,6 @@
 // A listing through ptu-tpl's parser and encoder, the data file written to a
 // string; a listing of odd length is encoded with hiding off as well.
-#include "tools/tpl.h"
+#include "tools/tpl/tpl.h"
 
 #include <cstdint>
 #include <sstream>

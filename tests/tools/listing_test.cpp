@@ -1,6 +1,6 @@
 // The ptu-tpl listing: text escapes, header and key lines, and the line-
 // numbered errors of malformed listings.
-#include "tools/listing.h"
+#include "tools/tpl/listing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // ptu-tpl end to end inside one process: listings to data files and back,
 // the options, and the exit codes.
 #include "keydata/keypos.h"
-#include "tools/tpl.h"
+#include "tools/tpl/tpl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // ptu-tpl: data file <-> text listing.
-#include "tools/tpl.h"
+#include "tools/tpl/tpl.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tools/check_platform.h"
+#include "tools/drivercheck/check_platform.h"
 
 #include <algorithm>
 

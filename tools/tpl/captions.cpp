@@ -1,8 +1,8 @@
-#include "tools/tpl_captions.h"
+#include "tools/tpl/captions.h"
 
 #include "device/captions_file.h"
 #include "keydata/key_captions.h"
-#include "tools/tpl.h"
+#include "tools/tpl/tpl.h"
 
 #include <ostream>
 

@@ -1,9 +1,9 @@
-#include "tools/socket_check.h"
+#include "tools/drivercheck/socket_check.h"
 
 #include "device/rwkb.h"
 #include "device/transfer.h"
 #include "keydata/decode.h"
-#include "tools/reply_forms.h"
+#include "tools/drivercheck/reply_forms.h"
 
 #include <algorithm>
 #include <cerrno>

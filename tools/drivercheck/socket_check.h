@@ -2,8 +2,8 @@
 // order, through the program's own driver operations and block transfers.
 #pragma once
 
-#include "tools/check_platform.h"
-#include "tools/check_report.h"
+#include "tools/drivercheck/check_platform.h"
+#include "tools/drivercheck/check_report.h"
 
 namespace ptu::drivercheck {
 

@@ -1,8 +1,10 @@
-#include "tools/tpl_legends.h"
+#include "tools/tpl/legends.h"
 
 #include "keydata/keypos.h"
 #include "legend/legend.h"
-#include "tools/tpl.h"
+#include "tools/tpl/commands.h"
+#include "tools/tpl/inputs.h"
+#include "tools/tpl/tpl.h"
 
 #include <QGuiApplication>
 
@@ -56,6 +58,16 @@ int writeLegends(State& s, const std::string& dataFile, const legend::LegendOpti
         return EXIT_IO;
     }
     return EXIT_OK;
+}
+
+int legends(const Options& o, std::istream& in, std::ostream& err)
+{
+    auto s = std::make_unique<State>();
+    if (int code = loadInput(o, o.input, in, *s, err)) return code;
+    legend::LegendOptions lo;
+    lo.pitch = o.pitch.value_or(legend::kDefaultPitch);
+    lo.programming = o.texts;
+    return writeLegends(*s, o.input == "-" ? std::string() : o.input, lo, o.output, err);
 }
 
 }  // namespace ptu::tpl

@@ -1,5 +1,5 @@
 // ptu-drivercheck: a keyboard driver against the program's interface.
-#include "tools/drivercheck.h"
+#include "tools/drivercheck/drivercheck.h"
 
 #include <exception>
 #include <iostream>

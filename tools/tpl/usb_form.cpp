@@ -1,4 +1,4 @@
-#include "tools/usb_form.h"
+#include "tools/tpl/usb_form.h"
 
 #include "device/hid.h"
 

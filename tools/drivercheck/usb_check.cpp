@@ -1,8 +1,8 @@
-#include "tools/usb_check.h"
+#include "tools/drivercheck/usb_check.h"
 
 #include "device/rwkb.h"
 #include "device/usb.h"
-#include "tools/reply_forms.h"
+#include "tools/drivercheck/reply_forms.h"
 
 #include <ptu/hidpad.h>
 

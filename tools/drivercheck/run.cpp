@@ -1,11 +1,9 @@
-#include "tools/drivercheck.h"
+#include "tools/drivercheck/drivercheck.h"
 
-#include "tools/check_platform.h"
-#include "tools/check_report.h"
-#include "tools/socket_check.h"
-#include "tools/usb_check.h"
-
-#include <charconv>
+#include "tools/drivercheck/check_platform.h"
+#include "tools/drivercheck/check_report.h"
+#include "tools/drivercheck/socket_check.h"
+#include "tools/drivercheck/usb_check.h"
 
 namespace ptu::drivercheck {
 
@@ -47,62 +45,7 @@ Exit status: 0 when every operation held, 1 when one did not, 2 for bad
 arguments.
 )";
 
-bool number(const std::string& s, int& out)
-{
-    const char* end = s.data() + s.size();
-    auto [p, ec] = std::from_chars(s.data(), end, out);
-    return ec == std::errc() && p == end && out > 0;
-}
-
 }  // namespace
-
-bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i], value;
-        bool hasValue = false;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            hasValue = true;
-        }
-        const bool takesValue = arg == "--socket" || arg == "--library" || arg == "--deadline-ms";
-        if (!takesValue && hasValue) {
-            error = arg + " takes no value";
-            return false;
-        }
-        if (takesValue && !hasValue) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (arg == "--help" || arg == "-h") o.help = true;
-        else if (arg == "--version") o.version = true;
-        else if (arg == "--write") o.write = true;
-        else if (arg == "--socket") o.socket = value;
-        else if (arg == "--library") o.library = value;
-        else if (arg == "--deadline-ms") {
-            if (!number(value, o.deadlineMs)) {
-                error = "--deadline-ms needs a number of milliseconds above 0, not '" + value + "'";
-                return false;
-            }
-        } else {
-            error = "unknown argument '" + arg + "'";
-            return false;
-        }
-        if (takesValue && value.empty()) {
-            error = arg + " needs a value";
-            return false;
-        }
-    }
-    if (!o.socket.empty() && !o.library.empty()) {
-        error = "--socket and --library name two drivers: give one";
-        return false;
-    }
-    return true;
-}
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {

@@ -1,4 +1,4 @@
-#include "tools/listing.h"
+#include "tools/tpl/listing.h"
 
 #include <charconv>
 #include <cstdio>
@@ -16,14 +16,8 @@ bool parseListing(std::string_view text, Listing& out, ParseError& err)
         err.message = std::move(msg);
         return false;
     };
-    while (!text.empty()) {
-        ++lineNo;
-        const std::string_view line = takeLine(text);
-
-        std::string_view rest = line;
-        const std::string_view kw = nextWord(rest);
-        if (kw.empty() || kw[0] == '#') continue;
-
+    std::string_view rest;
+    for (std::string_view kw; !(kw = nextItem(text, lineNo, rest)).empty();) {
         // A cell is listed once as a key and once as a caption at most.
         auto listedTwice = [&](std::vector<uint8_t>& seen, int page, int col, int row) {
             uint8_t& twice = seen[std::size_t((page * 16 + row) * 22 + col)];

@@ -1,4 +1,4 @@
-#include "tools/reply_forms.h"
+#include "tools/drivercheck/reply_forms.h"
 
 #include "platform/driver_protocol.h"
 

@@ -1,4 +1,4 @@
-#include "tools/check_report.h"
+#include "tools/drivercheck/check_report.h"
 
 namespace ptu::drivercheck {
 
