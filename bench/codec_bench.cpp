@@ -30,7 +30,7 @@ std::unique_ptr<ptu::State> fullModel4()
     for (int p = 0; p < 6; ++p)
         for (int k = 0; k < ptu::kSlots; ++k) {
             const ptu::KeySlot& ks = ptu::keypos[4][k];
-            if (ks.col < ptu::kCols && ks.row < ptu::kRows) keyCell(s->kd.hbuf, p, ks.col, ks.row) = text;
+            if (ks.col < ptu::kCols && ks.row < ptu::kRows) ptu::keyCell(s->kd.hbuf, p, ks.col, ks.row) = text;
         }
     return s;
 }
@@ -83,7 +83,7 @@ void BM_CheckAllKeys(benchmark::State& state)
 {
     auto s = fullModel4();
     s->fl.usb_f = int(state.range(0));
-    keyCell(s->kd.hbuf, 0, 15, 0) = "Void{ENTR}";  // one that does not come back
+    ptu::keyCell(s->kd.hbuf, 0, 15, 0) = "Void{ENTR}";  // one that does not come back
     std::size_t problems = 0;
     for (auto _ : state) problems = ptu::checkKeys(*s, &ptu::usbForm()).size();
     state.counters["keys"] = double(6 * 160);
