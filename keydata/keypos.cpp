@@ -7,8 +7,6 @@
 
 namespace ptu {
 
-const int pn[kModels] = {1, 1, 6, 6, 6, 1, 1, 1, 1, 6, 1, 6, 1, 6, 6, 1, 1, 1};
-
 namespace {
 
 // Slots first..last lie on a straight line of cells from (c0, r0) to
@@ -217,7 +215,7 @@ constexpr std::array<ModelSlots, kModels> kExpanded = expandAll();
 // The first slot of the model naming cell (col, row), or none.
 const KeySlot* findSlot(int kbt_f, int col, int row)
 {
-    if (kbt_f < 0 || kbt_f >= kModels) return nullptr;  // no such model: no keys
+    if (!knownModel(kbt_f)) return nullptr;  // no such model: no keys
     for (const KeySlot& s : keypos[kbt_f])
         if (s.col == col && s.row == row) return &s;
     return nullptr;
@@ -278,7 +276,7 @@ void update_globals(ModelValues& mv, const Flags& fl, Log& log)
     mv.kyn = 0;
     mv.kxs = 99;
     mv.kys = 99;
-    if (mv.kbt_f >= 0 && mv.kbt_f < kModels) {
+    if (knownModel(mv.kbt_f)) {
         for (const KeySlot& s : keypos[mv.kbt_f]) {
             const bool shown = s.col < kCols && s.row < kRows && (s.kind & 0x03) == 0;
             const bool unhidden = s.kind == KIND_HIDDEN && fl.hide_f == 0;

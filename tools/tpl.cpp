@@ -157,25 +157,6 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
     return std::nullopt;
 }
 
-// The model and its flags as the USB type switch gives them.
-struct UsbType {
-    int kbt;
-    int pad, m84, m70, kmax;
-};
-constexpr UsbType kUsbTypes[14] = {
-    {6, 1, 0, 0, 175},  {11, 1, 0, 0, 175}, {11, 1, 0, 0, 175}, {2, 0, 0, 0, 175},
-    {4, 0, 0, 0, 175},  {5, 1, 0, 0, 175},  {7, 0, 1, 0, 175},  {8, 0, 1, 0, 175},
-    {9, 0, 1, 0, 175},  {13, 0, 1, 0, 127}, {14, 0, 0, 1, 175}, {15, 1, 0, 0, 175},
-    {16, 0, 1, 0, 175}, {17, 0, 1, 0, 175},
-};
-
-std::optional<int> usbTypeOf(int kbt)
-{
-    for (int t = 0; t < 14; ++t)
-        if (kUsbTypes[t].kbt == kbt) return t;
-    return std::nullopt;
-}
-
 // Settles the model values, flags, locale and registers from the options
 // (which win), the listing's header and, when decoding, the file.
 constexpr int kDefaultModel = 4;
@@ -186,24 +167,21 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
     Flags& fl = s.fl;
     ModelValues& mv = s.mv;
     fl.usb_f = o.usb || h.usb.value_or(0) == 1;
+    fl.m84_f = o.m84;
+    fl.m70_f = o.m70;
+    fl.m17_f = o.m17;
+    fl.pad_f = o.pad;
+    fl.m60_f = o.m60;
 
     // A model switch names its model "without asking".
-    std::optional<int> switchModel;
-    int switches = 0;
-    for (auto [on, kbt] : {std::pair{o.m84, 9}, std::pair{o.m70, 14}, std::pair{o.m17, 10},
-                           std::pair{o.pad == 2, 12}}) {
-        if (!on) continue;
-        ++switches;
-        switchModel = kbt;
-    }
-    if (switches > 1) return bad("-8, -7, -b and -2 each choose a model: give one of them");
+    const std::optional<int> switchModel = ptu::switchModel(fl);
+    if (switchModelCount(fl) > 1) return bad("-8, -7, -b and -2 each choose a model: give one of them");
     if (switchModel && o.model && *o.model != *switchModel)
         return bad("--model " + std::to_string(*o.model) + " contradicts the model switch (model " +
                    std::to_string(*switchModel) + ")");
     std::optional<int> model = switchModel ? switchModel : o.model ? o.model : h.model;
     if (!model && decoding && fl.usb_f && fileSize >= 8192) {
-        const int type = data[8192 - 4] & 0x1F;
-        if (type < 14) model = kUsbTypes[type].kbt;
+        if (const UsbTypeRow* t = usbTypeRow(data[8192 - 4] & 0x1F)) model = t->kbt;
     }
     if (!model && decoding) {
         // A data file does not name its model: take the one the program's
@@ -215,35 +193,14 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
     if (!model) return bad("the model is not known: give --model N, a model switch or a \"model\" line");
     mv.kbt_f = *model;
 
-    fl.m84_f = o.m84;
-    fl.m70_f = o.m70;
-    fl.m17_f = o.m17;
-    fl.pad_f = o.pad;
-    fl.m60_f = o.m60;
     fl.hide_f = o.noHide ? 0 : 1;
     fl.raw_f = o.raw;
-    int kmax = (o.m84 || o.m70) ? 127 : 175;
-    const bool anySwitch = switches > 0 || o.pad || o.m60;
-    if (!anySwitch && fl.usb_f) {
-        if (const auto t = usbTypeOf(mv.kbt_f)) {
-            fl.pad_f = kUsbTypes[*t].pad;
-            fl.m84_f = kUsbTypes[*t].m84;
-            fl.m70_f = kUsbTypes[*t].m70;
-            kmax = kUsbTypes[*t].kmax;
-        }
-    } else if (!anySwitch) {
-        // The flags with which the program reaches the model on the driver
-        // road (the USB-only models with those of their USB type).
-        switch (mv.kbt_f) {
-        case 5: case 6: case 11: case 15: fl.pad_f = 1; break;
-        case 12: fl.pad_f = 2; break;
-        case 7: case 8: fl.m60_f = 1; break;
-        case 9: case 13: fl.m84_f = 1; kmax = 127; break;
-        case 14: fl.m70_f = 1; kmax = 127; break;
-        case 10: fl.m17_f = 1; break;
-        case 16: case 17: fl.m84_f = 1; break;
-        default: break;
-        }
+    int kmax = switchModel ? modelRow(*switchModel).kmax : kFullKmax;
+    if (!switchModel && !o.pad && !o.m60) {
+        // The switches with which the program reaches the model.
+        const Reach reach = reachOf(mv.kbt_f, fl.usb_f);
+        applySwitches(fl, reach.sw);
+        kmax = reach.kmax;
     }
     mv.kmax = o.kmax.value_or(kmax);
 
@@ -257,9 +214,8 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
         memory = int(fileSize);
     }
     mv.kbb_f = memory.value_or(eightK ? 8192 : defaultMemory(mv.kbt_f));
-    mv.kbp_f = (mv.kbt_f == 10 || mv.kbt_f == 16 || mv.kbt_f == 17) ? 6 : pn[mv.kbt_f];
-    if ((fl.pad_f && mv.kbt_f != 11) || fl.m60_f) mv.kbp_f = 1;
-    mv.lmt = mv.kbp_f == 1 ? mv.kbb_f - 16 : mv.kbb_f - 102;
+    mv.kbp_f = pagesKept(fl, mv.kbt_f);
+    mv.lmt = dataLimit(mv.kbb_f, mv.kbp_f);
     update_globals(s);  // the grid extent that names the keys ("1A1")
 
     if (o.locale || h.locale) {
@@ -767,7 +723,7 @@ std::string modelList()
     std::string text = "models (--model N):\n";
     for (int m = 0; m < kModels; ++m) {
         char line[96];
-        std::snprintf(line, sizeof line, "  %2d  %-32s %4d bytes, %d page%s\n", m, modelName(m), defaultMemory(m),
+        std::snprintf(line, sizeof line, "  %2d  %-32s %4d bytes, %d page%s\n", m, modelName(m).c_str(), defaultMemory(m),
                       pn[m], pn[m] == 1 ? "" : "s");
         text += line;
     }

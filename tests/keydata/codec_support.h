@@ -40,7 +40,7 @@ inline std::unique_ptr<State> makeState(int kbt, int kbb = 8192, int kbp = 6,
     s->mv.kbt_f = kbt;
     s->mv.kbb_f = kbb;
     s->mv.kbp_f = kbp;
-    s->mv.lmt = kbp == 1 ? kbb - 16 : kbb - 102;
+    s->mv.lmt = dataLimit(kbb, kbp);
     s->loc.tset = ts;
     return s;
 }

@@ -18,21 +18,13 @@ namespace {
 void settle(State& s, int kbt)
 {
     s.mv.kbt_f = kbt;
-    switch (kbt) {
-    case 5: case 6: case 11: case 15: s.fl.pad_f = 1; break;
-    case 12: s.fl.pad_f = 2; break;
-    case 7: case 8: s.fl.m60_f = 1; break;
-    case 9: case 13: case 14: s.fl.m84_f = kbt != 14; s.fl.m70_f = kbt == 14; s.mv.kmax = 127; break;
-    case 10: s.fl.m17_f = 1; break;
-    case 16: case 17: s.fl.m84_f = 1; break;
-    default: break;
-    }
-    s.mv.kbb_f = kbt <= 2 ? 2048 : 8192;
-    s.mv.kbp_f = (kbt == 10 || kbt == 16 || kbt == 17) ? 6 : pn[kbt];
-    if ((s.fl.pad_f && kbt != 11) || s.fl.m60_f) s.mv.kbp_f = 1;
-    s.mv.lmt = s.mv.kbp_f == 1 ? s.mv.kbb_f - 16 : s.mv.kbb_f - 102;
-    const bool ldtKept = !(s.fl.pad_f || s.fl.m60_f || s.fl.m17_f) || kbt == 10 || kbt == 11;
-    s.rg.ldt = ldtKept ? 16 : 0;
+    const Reach reach = reachOf(kbt, false);
+    applySwitches(s.fl, reach.sw);
+    s.mv.kmax = reach.kmax;
+    s.mv.kbb_f = defaultMemory(kbt);
+    s.mv.kbp_f = pagesKept(s.fl, kbt);
+    s.mv.lmt = dataLimit(s.mv.kbb_f, s.mv.kbp_f);
+    s.rg.ldt = keepsLdt(s.fl, kbt) ? 16 : 0;
 }
 
 class TextGen {
