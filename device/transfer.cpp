@@ -9,10 +9,6 @@
 #include "keydata/decode.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace ptu {
