@@ -13,20 +13,6 @@
 namespace ptu::test {
 namespace {
 
-// The flags and layout a model runs with on the driver road (USB-only models
-// with the flags of their USB type).
-void settle(State& s, int kbt)
-{
-    s.mv.kbt_f = kbt;
-    const Reach reach = reachOf(kbt, false);
-    applySwitches(s.fl, reach.sw);
-    s.mv.kmax = reach.kmax;
-    s.mv.kbb_f = defaultMemory(kbt);
-    s.mv.kbp_f = pagesKept(s.fl, kbt);
-    s.mv.lmt = dataLimit(s.mv.kbb_f, s.mv.kbp_f);
-    s.rg.ldt = keepsLdt(s.fl, kbt) ? 16 : 0;
-}
-
 class TextGen {
 public:
     TextGen(unsigned seed, const TableSet& set) : rng_(seed), set_(set) {}
@@ -64,12 +50,18 @@ private:
     const TableSet& set_;
 };
 
+// A state for model kbt as its driver road lays it out (USB-only models with
+// the flags of their USB type).
 std::unique_ptr<State> fresh(int kbt, TableSetId ts, int hide)
 {
-    auto s = std::make_unique<State>();
-    settle(*s, kbt);
-    s->loc.tset = ts;
+    Flags fl;
+    const Reach reach = reachOf(kbt, false);
+    applySwitches(fl, reach.sw);
+    auto s = makeState(kbt, defaultMemory(kbt), pagesKept(fl, kbt), ts);
+    s->fl = fl;
     s->fl.hide_f = hide;
+    s->mv.kmax = reach.kmax;
+    s->rg.ldt = keepsLdt(fl, kbt) ? 16 : 0;
     return s;
 }
 
