@@ -157,6 +157,19 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
     return std::nullopt;
 }
 
+// Registers: the listing's, else the program's defaults for the road.
+void settleRegisters(const Header& h, State& s)
+{
+    const bool usb = s.fl.usb_f;
+    const auto type = usbTypeOf(s.mv.kbt_f);
+    s.rg.ldt = uint8_t(h.ldt.value_or(16));
+    s.rg.r27 = uint8_t(h.r27.value_or(4));
+    s.rg.r28 = uint8_t(h.r28.value_or(usb ? 0x05 : 0xE8));
+    s.rg.r29 = uint8_t(h.r29.value_or(usb ? 0x02 : 0x9E));
+    s.rg.r2a = uint8_t(h.r2a.value_or(usb && type ? 0x60 + *type : 0));
+    if (h.magcfg) s.kd.magcfg = *h.magcfg;
+}
+
 // Settles the model values, flags, locale and registers from the options
 // (which win), the listing's header and, when decoding, the file.
 constexpr int kDefaultModel = 4;
@@ -229,14 +242,7 @@ std::optional<Failure> settle(const Options& o, const Header& h, State& s, bool 
                   tableSet(s.loc.tset).tag + " or another)";
     }
 
-    // Registers: the listing's, else the program's defaults for the road.
-    const auto type = usbTypeOf(mv.kbt_f);
-    s.rg.ldt = uint8_t(h.ldt.value_or(16));
-    s.rg.r27 = uint8_t(h.r27.value_or(4));
-    s.rg.r28 = uint8_t(h.r28.value_or(fl.usb_f ? 0x05 : 0xE8));
-    s.rg.r29 = uint8_t(h.r29.value_or(fl.usb_f ? 0x02 : 0x9E));
-    s.rg.r2a = uint8_t(h.r2a.value_or(fl.usb_f && type ? 0x60 + *type : 0));
-    if (h.magcfg) s.kd.magcfg = *h.magcfg;
+    settleRegisters(h, s);
     return std::nullopt;
 }
 
