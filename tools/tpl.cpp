@@ -83,7 +83,7 @@ std::optional<Failure> parseArgs(const std::vector<std::string>& args, Options& 
             if (!hasValue) return bad("-o needs a file name");
             o.output = args[++i];
         } else if (a == "--model") {
-            if (auto f = number(o.model, 0, 17)) return f;
+            if (auto f = number(o.model, 0, kModels - 1)) return f;
         } else if (a == "--memory") {
             if (auto f = number(o.memory, 0, 8192)) return f;
             if (*o.memory != 2048 && *o.memory != 4096 && *o.memory != 8192)
