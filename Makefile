@@ -33,7 +33,7 @@ deps:
 	fi
 
 # configure TREE, SANITIZE, BUILD-TYPE: (re)configures a tree that is missing
-# or was configured another way (a build/ of the sanitizer days, say).
+# or was configured another way.
 configure = @[ -f $(1)/build.ninja ] && grep -qx 'PTU_SANITIZE:BOOL=$(2)' $(1)/CMakeCache.txt && \
   grep -qx 'CMAKE_BUILD_TYPE:STRING=$(3)' $(1)/CMakeCache.txt || \
   cmake -S . -B $(1) -G Ninja -DPTU_SANITIZE=$(2) -DCMAKE_BUILD_TYPE=$(3)

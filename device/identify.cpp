@@ -11,8 +11,6 @@ int memorySize(uint8_t r2a)
     }
 }
 
-int dataLimit(int kbb_f, int kbp_f) { return kbp_f == 1 ? kbb_f - 16 : kbb_f - 102; }
-
 static int layoutVariant(uint8_t r2a)
 {
     switch (r2a & 0x07) {
@@ -51,7 +49,7 @@ void infoIdentify(State& st)
     modelFeatureBits(st);
 
     m.kbb_f = memorySize(r.r2a);
-    if ((f.pad_f && m.kbt_f != 11) || f.m60_f) m.kbp_f = 1;
+    if (singlePageSwitch(f, m.kbt_f)) m.kbp_f = 1;
     else if (f.m84_f || f.m70_f || (r.r2a & 0x80)) m.kbp_f = 6;
     else m.kbp_f = 1;
     if (!f.pad_f && !f.m60_f && !f.m84_f && !f.m70_f) m.kbt_f = layoutVariant(r.r2a);

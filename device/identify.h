@@ -2,6 +2,7 @@
 // reading, and the model values derived from them.
 #pragma once
 
+#include "keydata/models.h"
 #include "keydata/state.h"
 
 namespace ptu {
@@ -23,9 +24,6 @@ void typematicRule(State& st);
 // The feature bits of the small and large single-page models: hot key off
 // with pad_f, m60_f or capj_f; typematic off with pad_f.
 void modelFeatureBits(State& st);
-
-// lmt from kbb_f and kbp_f.
-int dataLimit(int kbb_f, int kbp_f);
 
 // Memory size from r2a bits 5..3.
 int memorySize(uint8_t r2a);

@@ -2,7 +2,7 @@
 
 #include "device/identify.h"
 #include "keydata/fcode.h"
-#include "keydata/keypos.h"
+#include "keydata/models.h"
 
 namespace ptu {
 
@@ -19,52 +19,26 @@ void eightKSixPages(ModelValues& mv)
     mv.lmt = 8090;
 }
 
-// The caption buffer of a model chosen in the driver model chooser.
-int captionOfChoice(int kbt_f)
+// The window caption of model `kbt` from its caption file; the progress box
+// takes the model's own caption.
+std::string showModel(int kbt, const CaptionBuffers& caps, Platform& pf)
 {
-    switch (kbt_f) {
-    case 5: return CAP_QX11;
-    case 6: return CAP_QX21;
-    case 11: return CAP_QX22;
-    case 12: return CAP_QX32;
-    case 7: return CAP_QX41;
-    default: return CAP_QX42;
-    }
+    const ModelRow& row = modelRow(kbt);
+    std::string caption = caps[std::size_t(row.caption)];
+    pf.progressCaption(row.progress ? row.progress : caption);
+    return caption;
 }
 
-// The model progress caption of a driver-chooser model (anything else as 8).
-const char* progressOfChoice(int kbt_f)
+// A model of the driver model chooser shows its own captions, anything else
+// those of QX-42.
+int shownAfterChoice(int kbt)
 {
-    switch (kbt_f) {
-    case 5:
-    case 6:
-    case 11:
-    case 12:
-    case 7: return progressCaptionOf(kbt_f);
-    default: return progressCaptionOf(8);
-    }
+    for (int m : {5, 6, 11, 12, 7})
+        if (m == kbt) return kbt;
+    return 8;
 }
 
 }  // namespace
-
-const char* progressCaptionOf(int kbt_f)
-{
-    switch (kbt_f) {
-    case 5: return " Tessaral QX-11 Programmable Keyboard ";
-    case 6: return " Tessaral QX-21  Programmable Keyboard ";
-    case 7: return " Tessaral QX-41 Programmable Keyboard ";
-    case 8: return " Tessaral QX-42 Programmable Keyboard ";
-    case 9: return " Tessaral QX-43 Programmable Keyboard ";
-    case 10: return " Tessaral QX-51 Programmable Keyboard ";
-    case 11: return " Tessaral QX-22  Programmable Keyboard ";
-    case 12: return " Tessaral QX-32 Programmable Keyboard ";
-    case 13:
-    case 15:
-    case 16:
-    case 17: return kUsbProgress;
-    default: return kPlainProgress;
-    }
-}
 
 std::optional<std::string> modelDecision(State& st, Platform& pf,
                                          const std::vector<std::string>& captionFolders,
@@ -87,35 +61,18 @@ std::optional<std::string> modelDecision(State& st, Platform& pf,
     } else if (f.capm_f) {
         caption = caps[CAP_M];
         pf.progressCaption(kPlainProgress);
-    } else if (f.m84_f) {
-        mv.kbt_f = 9;
-        mv.kmax = 127;
-        eightKSixPages(mv);
-        caption = caps[CAP_QX43];
-        pf.progressCaption(progressCaptionOf(9));
-    } else if (f.m70_f) {
-        mv.kbt_f = 14;
-        mv.kmax = 127;
-        eightKSixPages(mv);
-        caption = caps[CAP_QX44];
-        pf.progressCaption(caption);
-    } else if (f.m17_f) {
-        mv.kbt_f = 10;
-        eightKSixPages(mv);
-        caption = caps[CAP_QX51];
-        pf.progressCaption(progressCaptionOf(10));
-    } else if (f.pad_f == 2) {
-        mv.kbt_f = 12;
-        mv.kbp_f = 1;
-        caption = caps[CAP_QX32];
-        pf.progressCaption(progressCaptionOf(12));
+    } else if (const std::optional<int> named = switchModel(f)) {
+        mv.kbt_f = *named;
+        limitKmax(mv, modelRow(*named).kmax);
+        if (*named == 12) mv.kbp_f = 1;  // "-2": one page in the memory as identified
+        else eightKSixPages(mv);
+        caption = showModel(*named, caps, pf);
     } else {
         caption = caps[CAP_DEFAULT];
         pf.progressCaption(kPlainProgress);
     }
 
-    const bool switchModel = f.m84_f || f.m70_f || f.m17_f || f.pad_f == 2;
-    const bool ask = !f.usb_f && !switchModel && (rg.r2a == 0 || f.pad_f == 1 || f.ask_f || f.m60_f);
+    const bool ask = !f.usb_f && !switchModel(f) && (rg.r2a == 0 || f.pad_f == 1 || f.ask_f || f.m60_f);
     if (!ask) {
         pf.progressText("Initiating...", kKeepColour);
     } else {
@@ -132,17 +89,16 @@ std::optional<std::string> modelDecision(State& st, Platform& pf,
             }
             if (choosers.driverModel) choosers.driverModel(st, choice);
             else f.cancel_f = 1;
-            caption = caps[size_t(captionOfChoice(mv.kbt_f))];
-            pf.progressCaption(progressOfChoice(mv.kbt_f));
+            caption = showModel(shownAfterChoice(mv.kbt_f), caps, pf);
         } else {
             mv.kbt_f = 4;
             if (choosers.memoryType) choosers.memoryType(st);
             else f.cancel_f = 1;
         }
         if (f.cancel_f) return std::nullopt;
-        if (mv.kbt_f < 0 || mv.kbt_f >= kModels) mv.kbt_f = 4;
+        if (!knownModel(mv.kbt_f)) mv.kbt_f = 4;
         pf.progressText("Initiating ...", kKeepColour);
-        mv.kbb_f = mv.kbt_f <= 2 ? 2048 : 8192;
+        mv.kbb_f = defaultMemory(mv.kbt_f);
         mv.kbp_f = pn[mv.kbt_f];
         mv.lmt = dataLimit(mv.kbb_f, mv.kbp_f);
         if (rg.r2e == 0) {

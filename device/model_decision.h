@@ -33,10 +33,6 @@ struct ModelChoosers {
     std::function<void(const std::string&)> explain;
 };
 
-// The progress box's caption while the window of model `kbt_f` is built
-// (model 14 takes the caption of its caption file instead).
-const char* progressCaptionOf(int kbt_f);
-
 // Runs the decision on the identification already made: reads the caption
 // files (each looked up in `captionFolders`), settles kbt_f, kbb_f, kbp_f, lmt and kmax, shows a chooser where
 // needed, adjusts the registers of a port-driver keyboard and fills the fixed

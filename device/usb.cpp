@@ -95,30 +95,6 @@ void usbDefaults(ModelValues& mv)
     mv.lmt = 8090;
 }
 
-// The flag a USB type sets, its model index and page count.
-enum class TypeFlag { pad, m84, m70, none };
-struct UsbType {
-    TypeFlag flag;
-    int kbt_f;
-    int kbp_f;
-};
-constexpr UsbType kUsbTypes[14] = {
-    {TypeFlag::pad, 6, 1},   // QX-21/25
-    {TypeFlag::pad, 11, 6},  // QX-22
-    {TypeFlag::pad, 11, 6},  // QX-23
-    {TypeFlag::none, 2, 6},  // QX-61
-    {TypeFlag::none, 4, 6},  // QX-62
-    {TypeFlag::pad, 5, 1},   // QX-11
-    {TypeFlag::m84, 7, 1},   // QX-41
-    {TypeFlag::m84, 8, 1},   // QX-42
-    {TypeFlag::m84, 9, 6},   // QX-43
-    {TypeFlag::m84, 13, 6},  // QX-63, which also handles only 128 keys
-    {TypeFlag::m70, 14, 6},  // QX-44
-    {TypeFlag::pad, 15, 1},  // QX-33
-    {TypeFlag::m84, 16, 6},  // QX-24
-    {TypeFlag::m84, 17, 6},  // QX-71
-};
-
 }  // namespace
 
 int openUSB(State& st, Platform& pf)
@@ -216,21 +192,15 @@ int rwkbu(State& st, Platform& pf, int mode, std::span<uint8_t> buffer)
 
 void usbTypeSwitch(State& st, Platform& pf)
 {
-    const unsigned type = st.rg.r2a & 0x1F;
-    if (type >= std::size(kUsbTypes)) {
+    const UsbTypeRow* t = usbTypeRow(st.rg.r2a & 0x1F);
+    if (!t) {
         pf.messageBox("no such type", "AskConfig, util", MB_OK);
         return;
     }
-    const UsbType& t = kUsbTypes[type];
-    switch (t.flag) {
-    case TypeFlag::pad: st.fl.pad_f = 1; break;
-    case TypeFlag::m84: st.fl.m84_f = 1; break;
-    case TypeFlag::m70: st.fl.m70_f = 1; break;
-    case TypeFlag::none: break;
-    }
-    if (type == 9) st.mv.kmax = 127;
-    st.mv.kbt_f = t.kbt_f;
-    st.mv.kbp_f = t.kbp_f;
+    applySwitches(st.fl, t->flags);
+    limitKmax(st.mv, t->kmax);
+    st.mv.kbt_f = t->kbt;
+    st.mv.kbp_f = t->kbp;
 }
 
 int ReadConfig(State& st, Platform& pf)
@@ -268,12 +238,7 @@ int AskConfig(State& st, Platform& pf, const UsbModelChooser& chooser)
     st.fl.ask_f = 1;
     usbDefaults(st.mv);
     Registers& rg = st.rg;
-    rg.r2a = 0x69;
-    rg.r2e = 0;
-    rg.r27 = 4;
-    rg.r28 = 1;
-    rg.r29 = 2;
-    rg.ldt = 16;
+    rg = Registers{.r2a = 0x69, .r2e = 0, .r27 = 4, .r28 = 1, .r29 = 2, .ldt = 16};
     // Without a chooser nobody can name the model: as if it were cancelled.
     if (chooser) chooser(st);
     else st.fl.cancel_f = 1;

@@ -9,7 +9,7 @@ namespace ptu {
 std::vector<KeyDifference> compareKeys(const ModelValues& mv, const PageTexts& a, const PageTexts& b)
 {
     std::vector<KeyDifference> out;
-    const bool ldtCell = mv.kbt_f > 1 && mv.kbt_f < kModels;
+    const bool ldtCell = mv.kbt_f > 1 && knownModel(mv.kbt_f);
     const KeySlot ldt = ldtCell ? keypos[mv.kbt_f][0] : KeySlot{99, 99, 0};
     for (int p = 0; p < kPages; ++p)
         for (int r = 0; r < kRows; ++r)

@@ -143,9 +143,7 @@ void rtoh(State& s, int n)
     if (!modelOk) return;
     n = std::clamp(n, 0, kRawBufSize);
 
-    s.rg.ldt = raw[0];
-    if (!s.fl.usb_f && (s.fl.pad_f || s.fl.m60_f || s.fl.m17_f) && mv.kbt_f != 10 && mv.kbt_f != 11)
-        s.rg.ldt = 0;
+    s.rg.ldt = keepsLdt(s.fl, mv.kbt_f) ? raw[0] : 0;
 
     const KeySlot* slots = keypos[mv.kbt_f];
     const int pages = std::clamp(pn[mv.kbt_f], 0, kPages);

@@ -22,7 +22,7 @@ bool hasPadLabels(int kbt_f) { return kbt_f == 9 || kbt_f == 13 || kbt_f == 14; 
 std::string positionName(const ModelValues& mv, int page, int col, int row)
 {
     std::string name;
-    if (mv.kbt_f >= 0 && mv.kbt_f < kModels && pn[mv.kbt_f] > 1) name += pageChar(page);
+    if (knownModel(mv.kbt_f) && pn[mv.kbt_f] > 1) name += pageChar(page);
     name += char('A' + (col - mv.kxs));
     const int r = row - mv.kys;
     name += r < 9 ? char('1' + r) : char('a' + (r - 9));
@@ -34,7 +34,7 @@ FirstPageFaces defaultLabels(State& st)
     FirstPageFaces faces;
     const ModelValues& mv = st.mv;
     KeyData& kd = st.kd;
-    const int pages = mv.kbt_f >= 0 && mv.kbt_f < kModels ? pn[mv.kbt_f] : 1;
+    const int pages = knownModel(mv.kbt_f) ? pn[mv.kbt_f] : 1;
     const auto& fixed = mv.kbt_f == 4 ? kFixedLabelsModel4 : kFixedLabels;
 
     // Page 1: names from the lists in grid order; the key-lock and numeric

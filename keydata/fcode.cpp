@@ -23,7 +23,7 @@ namespace {
 bool fcodeRuns(const State& s)
 {
     const int kbt = s.mv.kbt_f;
-    return kbt >= 4 && kbt != 7 && kbt < kModels && s.fl.hide_f && !s.fl.m17_f;
+    return kbt >= 4 && kbt != 7 && knownModel(kbt) && s.fl.hide_f && !s.fl.m17_f;
 }
 
 bool builtInPad(const State& s) { return s.fl.pad_f || s.fl.m84_f || s.fl.m70_f; }

@@ -21,7 +21,7 @@ void writeTail(State& s)
         end[-4] = s.rg.r2a;
         end[-7] = s.rg.r29;
     }
-    if ((s.fl.pad_f && mv.kbt_f != 11) || s.fl.m60_f) {
+    if (singlePageSwitch(s.fl, mv.kbt_f)) {
         end[-28] = 0;
         end[-27] = 0;
         std::memcpy(end - 26, end - 16, 10);

@@ -11,8 +11,6 @@ namespace ptu {
 
 namespace {
 
-bool knownModel(const ModelValues& mv) { return mv.kbt_f >= 0 && mv.kbt_f < kModels; }
-
 std::string cellName(int page, int col, int row)
 {
     return "page " + std::to_string(page) + " column " + std::to_string(col) + " row " + std::to_string(row);
@@ -24,7 +22,7 @@ std::string at(int line) { return "line " + std::to_string(line) + ": "; }
 
 bool captionCell(const State& st, int page, int col, int row)
 {
-    if (!knownModel(st.mv) || page < 0 || page >= pn[st.mv.kbt_f]) return false;
+    if (!knownModel(st.mv.kbt_f) || page < 0 || page >= pn[st.mv.kbt_f]) return false;
     if (col < 0 || col >= kCols || row < 0 || row >= kRows) return false;
     const int use = keyUse(st, page, col, row);
     return use == KEY_USABLE || use == KEY_HIDDEN;
@@ -37,7 +35,7 @@ PageTexts defaultCaptions(const State& st)
     auto scratch = std::make_unique<State>();
     scratch->fl = st.fl;
     scratch->mv = st.mv;
-    if (!knownModel(st.mv)) return scratch->kd.kcap;
+    if (!knownModel(st.mv.kbt_f)) return scratch->kd.kcap;
     update_globals(*scratch);
     defaultLabels(*scratch);
     return std::move(scratch->kd.kcap);
@@ -46,7 +44,7 @@ PageTexts defaultCaptions(const State& st)
 std::vector<CaptionLine> changedCaptions(const State& st)
 {
     std::vector<CaptionLine> out;
-    if (!knownModel(st.mv)) return out;
+    if (!knownModel(st.mv.kbt_f)) return out;
     const PageTexts defaults = defaultCaptions(st);
     for (int p = 0; p < pn[st.mv.kbt_f]; ++p)
         for (int r = 0; r < kRows; ++r)
@@ -121,7 +119,7 @@ CaptionsRead parseCaptions(std::string_view text)
 
 void applyCaptions(State& st, const std::vector<CaptionLine>& lines, std::vector<std::string>& warnings)
 {
-    if (!knownModel(st.mv)) return;
+    if (!knownModel(st.mv.kbt_f)) return;
     const PageTexts defaults = defaultCaptions(st);
     for (int p = 0; p < pn[st.mv.kbt_f]; ++p)
         for (int r = 0; r < kRows; ++r)

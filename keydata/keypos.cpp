@@ -7,8 +7,6 @@
 
 namespace ptu {
 
-const int pn[kModels] = {1, 1, 6, 6, 6, 1, 1, 1, 1, 6, 1, 6, 1, 6, 6, 1, 1, 1};
-
 namespace {
 
 // Slots first..last lie on a straight line of cells from (c0, r0) to
@@ -53,13 +51,6 @@ constexpr Run kModel1[] = {
     at(71, 6,5, numeric), {72, 75, 7,5, 10,5},
 };
 constexpr Run kModel2[] = {
-    at(0, 16,7, kind17), {8, 12, 15,1, 15,5, lock}, at(14, 15,0, lock), {16, 23, 13,0, 13,7},
-    {24, 31, 12,7, 12,0}, {32, 39, 11,0, 11,7}, {40, 47, 10,7, 10,0}, {48, 55, 9,0, 9,7},
-    {56, 63, 8,7, 8,0}, {64, 71, 7,0, 7,7}, {72, 79, 6,7, 6,0}, {80, 87, 5,0, 5,7},
-    {88, 95, 4,7, 4,0}, {96, 103, 3,0, 3,7}, {104, 111, 2,7, 2,0}, {112, 119, 1,0, 1,7},
-    {120, 127, 0,7, 0,0},
-};
-constexpr Run kModel3[] = {
     at(0, 16,7, kind17), {8, 12, 15,1, 15,5, lock}, at(14, 15,0, lock), {16, 23, 13,0, 13,7},
     {24, 31, 12,7, 12,0}, {32, 39, 11,0, 11,7}, {40, 47, 10,7, 10,0}, {48, 55, 9,0, 9,7},
     {56, 63, 8,7, 8,0}, {64, 71, 7,0, 7,7}, {72, 79, 6,7, 6,0}, {80, 87, 5,0, 5,7},
@@ -147,26 +138,16 @@ constexpr Run kModel14[] = {
     {83, 86, 11,2, 14,2, pad}, {88, 93, 7,2, 2,2}, {96, 98, 8,1, 10,1}, {104, 109, 7,1, 2,1},
     {112, 114, 8,0, 10,0}, {120, 125, 7,0, 2,0},
 };
-constexpr Run kModel15[] = {
-    {65, 66, 8,3, 9,3, hidden}, {72, 73, 7,3, 6,3, hidden}, {74, 79, 5,3, 0,3},
-    {81, 82, 8,2, 9,2, hidden}, {88, 89, 7,2, 6,2, hidden}, {90, 95, 5,2, 0,2},
-    {97, 98, 8,1, 9,1, hidden}, {104, 105, 7,1, 6,1, hidden}, {106, 111, 5,1, 0,1},
-    {113, 114, 8,0, 9,0, hidden}, {120, 121, 7,0, 6,0, hidden}, {122, 127, 5,0, 0,0},
-};
 constexpr Run kModel16[] = {
     at(0, 0,14, kind17), at(49, 4,8), {56, 63, 4,7, 4,0}, at(65, 3,8), {72, 79, 3,7, 3,0},
     at(81, 2,8), {88, 95, 2,7, 2,0}, at(97, 1,8), {104, 111, 1,7, 1,0}, at(113, 0,8),
     {120, 127, 0,7, 0,0},
 };
-constexpr Run kModel17[] = {
-    at(0, 0,14, kind17), at(49, 4,8), {56, 63, 4,7, 4,0}, at(65, 3,8), {72, 79, 3,7, 3,0},
-    at(81, 2,8), {88, 95, 2,7, 2,0}, at(97, 1,8), {104, 111, 1,7, 1,0}, at(113, 0,8),
-    {120, 127, 0,7, 0,0},
-};
 
+// Models 3, 15 and 17 have the keys of models 2, 12 and 16.
 constexpr std::span<const Run> kRuns[kModels] = {
-    kModel0, kModel1, kModel2,  kModel3,  kModel4,  kModel5,  kModel6,  kModel7,  kModel8,
-    kModel9, kModel10, kModel11, kModel12, kModel13, kModel14, kModel15, kModel16, kModel17,
+    kModel0, kModel1, kModel2,  kModel2,  kModel4,  kModel5,  kModel6,  kModel7,  kModel8,
+    kModel9, kModel10, kModel11, kModel12, kModel13, kModel14, kModel12, kModel16, kModel16,
 };
 
 using ModelSlots = std::array<KeySlot, kSlots>;
@@ -217,7 +198,7 @@ constexpr std::array<ModelSlots, kModels> kExpanded = expandAll();
 // The first slot of the model naming cell (col, row), or none.
 const KeySlot* findSlot(int kbt_f, int col, int row)
 {
-    if (kbt_f < 0 || kbt_f >= kModels) return nullptr;  // no such model: no keys
+    if (!knownModel(kbt_f)) return nullptr;  // no such model: no keys
     for (const KeySlot& s : keypos[kbt_f])
         if (s.col == col && s.row == row) return &s;
     return nullptr;
@@ -278,7 +259,7 @@ void update_globals(ModelValues& mv, const Flags& fl, Log& log)
     mv.kyn = 0;
     mv.kxs = 99;
     mv.kys = 99;
-    if (mv.kbt_f >= 0 && mv.kbt_f < kModels) {
+    if (knownModel(mv.kbt_f)) {
         for (const KeySlot& s : keypos[mv.kbt_f]) {
             const bool shown = s.col < kCols && s.row < kRows && (s.kind & 0x03) == 0;
             const bool unhidden = s.kind == KIND_HIDDEN && fl.hide_f == 0;

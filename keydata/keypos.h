@@ -2,13 +2,12 @@
 // values that follow from them.
 #pragma once
 
+#include "keydata/models.h"
 #include "keydata/state.h"
 
 #include <cstdint>
 
 namespace ptu {
-
-constexpr int kModels = 18;
 
 // One key slot: the grid cell whose macro is the slot's stored string, and
 // the key's kind. An unused slot holds column 99, row 99, kind 0.
@@ -28,9 +27,6 @@ enum : uint8_t {
     KIND_17 = 17,
     KIND_PAD = 32,
 };
-
-// Pages shown per model.
-extern const int pn[kModels];
 
 // keypos[kbt_f][slot].
 extern const KeySlot keypos[kModels][176];

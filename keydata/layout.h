@@ -17,7 +17,7 @@ constexpr int kTailReserve = 200;
 // inside the reserved tail.
 inline bool layoutUsable(const ModelValues& mv)
 {
-    return mv.kbt_f >= 0 && mv.kbt_f < kModels &&
+    return knownModel(mv.kbt_f) &&
            (mv.kbb_f == 2048 || mv.kbb_f == 4096 || mv.kbb_f == 8192) &&
            (mv.kbp_f == 1 || mv.kbp_f == 6) && mv.lmt >= mv.kbb_f - kTailReserve &&
            mv.lmt <= mv.kbb_f - 16;

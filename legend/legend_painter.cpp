@@ -37,8 +37,8 @@ public:
         file_ = src.dataFile.empty() ? QString("(key data not saved)")
                                      : QString::fromStdString(std::filesystem::path(src.dataFile).filename().string());
         if (!src.dataFile.empty() && src.differs) file_ += " (the key data differs from this file)";
-        const char* name = modelName(st_.mv.kbt_f);
-        model_ = QString("Model %1: %2").arg(st_.mv.kbt_f).arg(name ? name : "unknown");
+        const std::string name = modelName(st_.mv.kbt_f);
+        model_ = QString("Model %1: %2").arg(st_.mv.kbt_f).arg(name.empty() ? "unknown" : name.c_str());
     }
 
     int drawAll()

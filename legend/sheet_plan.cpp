@@ -10,7 +10,7 @@ namespace ptu::legend {
 std::vector<int> pagesInUse(const ModelValues& mv)
 {
     std::vector<int> pages;
-    const int shown = mv.kbt_f >= 0 && mv.kbt_f < kModels ? pn[mv.kbt_f] : 1;
+    const int shown = knownModel(mv.kbt_f) ? pn[mv.kbt_f] : 1;
     for (int p : {0, 1, 2, 3, 5})
         if (p < shown) pages.push_back(p);
     return pages;
@@ -27,7 +27,7 @@ const std::string& programmedText(const State& st, int page, int col, int row)
 {
     static const std::string none;
     const ModelValues& mv = st.mv;
-    if (page == 0 && mv.kbt_f > 1 && mv.kbt_f < kModels && keypos[mv.kbt_f][0].col == col &&
+    if (page == 0 && mv.kbt_f > 1 && knownModel(mv.kbt_f) && keypos[mv.kbt_f][0].col == col &&
         keypos[mv.kbt_f][0].row == row)
         return none;
     return keyCell(st.kd.hbuf, page, col, row);

@@ -106,7 +106,7 @@ void TForm1::switchOffMenuItems()
         CopyPageItem[size_t(i)]->setEnabled(false);  // a page nobody would see
     }
     // The single-page models of the small and large families.
-    if ((f.pad_f && st_.mv.kbt_f != 11) || f.m60_f) {
+    if (singlePageSwitch(f, st_.mv.kbt_f)) {
         for (QAction* a : ClearPageItem) a->setEnabled(false);
         All1->setEnabled(false);
         View1->setEnabled(false);

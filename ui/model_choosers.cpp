@@ -1,5 +1,6 @@
 #include "ui/model_choosers.h"
 
+#include "keydata/models.h"
 #include "ui/chooser_note.h"
 
 #include <QEvent>
@@ -13,11 +14,6 @@
 namespace ptu {
 
 namespace {
-
-constexpr const char* kMemoryTypes[5] = {
-    "176 keys with 2K memory", "55 keys with 2K memory", "112 keys with 2K memory",
-    "112 keys with 8K memory", "136 keys with 8K memory",
-};
 
 // Models behind the driver model chooser's buttons: large family (m60_f), small family.
 constexpr int kLargeModels[4] = {7, 8, 8, 8};
@@ -53,7 +49,7 @@ TAboutBox3::TAboutBox3(State& st, Platform& pf, QWidget* parent) : QDialog(paren
     layout->addWidget(Note);
     layout->addWidget(new QLabel("Choose your keyboard type:", this));
     for (int i = 0; i < 5; ++i) {
-        RadioButton[size_t(i)] = new QRadioButton(kMemoryTypes[i], this);
+        RadioButton[size_t(i)] = new QRadioButton(modelRow(i).name, this);  // models 0..4
         RadioButton[size_t(i)]->setObjectName(QString("RadioButton%1").arg(i + 1));
         layout->addWidget(RadioButton[size_t(i)]);
         connect(RadioButton[size_t(i)], &QRadioButton::clicked, this, [this, i] { st_.mv.kbt_f = i; });

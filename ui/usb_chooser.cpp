@@ -13,18 +13,17 @@ namespace ptu {
 
 namespace {
 
-constexpr const char* kCaptions[TDialog2::kModels] = {
-    "QX-21/25", "QX-22", "QX-23", "QX-61", "QX-62", "QX-11", "QX-41",
-    "QX-42",    "QX-43", "QX-63", "QX-44", "QX-33", "QX-24", "QX-71",
-};
-
 constexpr int kRowsPerColumn = 7;
 
 }  // namespace
 
 void TDialog2::setNote(const std::string& text) { showNote(Note, text); }
 
-const char* TDialog2::caption(int i) { return (i >= 0 && i < kModels) ? kCaptions[i] : ""; }
+const char* TDialog2::caption(int i)
+{
+    const UsbTypeRow* t = usbTypeRow(i);
+    return t ? t->caption : "";
+}
 
 TDialog2::TDialog2(State& st, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -36,7 +35,7 @@ TDialog2::TDialog2(State& st, QWidget* parent)
 
     auto* models = new QGridLayout;
     for (int i = 0; i < kModels; ++i) {
-        RadioButton[i] = new QRadioButton(kCaptions[i], this);
+        RadioButton[i] = new QRadioButton(caption(i), this);
         RadioButton[i]->setObjectName(QString("RadioButton%1").arg(i + 1));
         RadioButton[i]->setChecked(false);
         models->addWidget(RadioButton[i], i % kRowsPerColumn, i / kRowsPerColumn, Qt::AlignLeft);

@@ -4,6 +4,7 @@
 // model chosen leaves cancel_f set.
 #pragma once
 
+#include "keydata/models.h"
 #include "keydata/state.h"
 
 #include <QDialog>
@@ -21,7 +22,7 @@ class TDialog2 : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kModels = 14;
+    static constexpr int kModels = kUsbTypeCount;
 
     explicit TDialog2(State& st, QWidget* parent = nullptr);
 

@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "tests/support/fake_keyboard.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,28 +14,16 @@
 #include <memory>
 
 using namespace ptu;
-using ptu::test::FakeKeyboard;
 using ptu::test::FakePlatform;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Road {
-    std::unique_ptr<State> st = std::make_unique<State>();
-    FakePlatform pf;
-    FakeKeyboard kb{8192, 0xA4};
-    fs::path dir;
+struct Road : test::Rig {
+    test::TempDir folder{"pturoad"};  // no "-": its path stands in a scanned command line
 
-    Road()
-    {
-        kb.mem = test::pattern(8192);
-        kb.attach(pf);
-        // No "-" in the folder: its path stands in a scanned command line.
-        char tmpl[] = "/tmp/pturoadXXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~Road() { fs::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    Road() { kb.mem = test::pattern(8192); }
+    std::string path(const std::string& name) const { return folder.path(name); }
     int run(const std::string& cp)
     {
         scanSwitches(cp, *st);

@@ -1,6 +1,7 @@
 // Driver start and the log header.
 #include "app/startup.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,8 @@ TEST(Startup, DriverStartRunsTwiceWithPumpedWaits)
 TEST(Startup, DriverStartCommand)
 {
     // kbdsim beside the program, quoted for the shell; else the one on PATH.
-    char dir[] = "/tmp/ptu-it's-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const test::TempDir folder("ptu-it's-");
+    const std::string dir = folder.dir().string();
     const std::string kbdsim = std::string(dir) + "/kbdsim";
     unsetenv("PORTGATE_START");
     EXPECT_EQ(driverStartCommand(dir), "kbdsim --daemon");
@@ -41,8 +42,6 @@ TEST(Startup, DriverStartCommand)
     setenv("PORTGATE_START", "systemctl start portgate", 1);
     EXPECT_EQ(driverStartCommand(dir), "systemctl start portgate");
     unsetenv("PORTGATE_START");
-    std::remove(kbdsim.c_str());
-    rmdir(dir);
 }
 
 TEST(Startup, DriverStartIsAdvisedOnlyWhereItWorks)
@@ -56,9 +55,8 @@ TEST(Startup, DriverStartIsAdvisedOnlyWhereItWorks)
 
 TEST(Startup, LogIsWrittenOnlyWhenItsFileExists)
 {
-    char dir[] = "/tmp/ptu-log-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string path = std::string(dir) + "/ptu.log";
+    const test::TempDir folder("ptu-log-");
+    std::string path = folder.path("ptu.log");
 
     State absent;
     openLog(absent, path, 0, "-s");
@@ -80,8 +78,6 @@ TEST(Startup, LogIsWrittenOnlyWhenItsFileExists)
     EXPECT_EQ(date.size(), 24u) << date;
     EXPECT_EQ(date, logDate(1796676298));
     EXPECT_NE(log.find("\n\n cp=-s -T \n"), std::string::npos);
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 
 TEST(Startup, LogDateLayout)

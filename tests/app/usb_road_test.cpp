@@ -4,6 +4,7 @@
 #include "app/usb_road.h"
 #include "platform/qt/qt_platform.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_log.h"
 #include "ui/usb_chooser.h"
 
 #include <gtest/gtest.h>
@@ -92,16 +93,11 @@ TEST(UsbRoad, AKeyboardThatReportsItselfNeedsNoChooser)
     EXPECT_EQ(r.st->fl.m84_f, 1);
 
     // The end of the run closes the keyboard and the library, after the log.
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* fp = open_memstream(&text, &size);
-    r.st->log.attach(fp);
+    test::MemoryLog log(r.st->log);
     EXPECT_EQ(endRun(*r.st, r.pf, 7), 7);
     EXPECT_FALSE(r.st->log.isOpen());
     EXPECT_EQ(r.keyboard.calls.back(), "CloseHidPad");
     EXPECT_EQ(r.pf.lib.loaded, 0);
-    std::fclose(fp);
-    std::free(text);
 }
 
 // A batch run cannot ask: it ends, with the start values still in place.

@@ -2,6 +2,7 @@
 // history that cannot be written costing one warning line.
 #include "device/history.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,8 @@ namespace fs = std::filesystem;
 TEST(History, KeepsTheNewestHundredNamedByTimeDirectionAndModel)
 {
     test::FakePlatform pf;
-    const fs::path dir = fs::temp_directory_path() / ("history" + std::to_string(::getpid()));
+    const test::TempDir folder("history");
+    const fs::path& dir = folder.dir();
     pf.history = (dir / "ptu" / "history").string();
     const std::vector<uint8_t> image(8192, 0x5A);
     std::string first, last;
@@ -48,5 +50,4 @@ TEST(History, KeepsTheNewestHundredNamedByTimeDirectionAndModel)
     pf.history.clear();  // no history at all: nothing, not even a warning
     EXPECT_EQ(keepImage(pf, false, 4, image), "");
     EXPECT_EQ(pf.only("warning").size(), 1u);
-    fs::remove_all(dir);
 }

@@ -6,6 +6,8 @@
 #include "keydata/keypos.h"
 #include "tests/support/fake_keyboard.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_state.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +25,7 @@ namespace {
 // A window's state for model 4 (8K, six pages) on the fake keyboard.
 std::unique_ptr<State> model4()
 {
-    auto st = std::make_unique<State>();
-    st->mv = {4, 6, 8192, 8090, 175};
+    auto st = test::makeState(4);
     st->rg = {0xA4, 0x01, 4, 0xE8, 0x9E, 16};
     return st;
 }
@@ -131,8 +132,8 @@ TEST(DataFile, SavedFileIsTheImageWriteSends)
 
 TEST(DataFile, SaveAndLoadThroughAFile)
 {
-    const fs::path dir = fs::temp_directory_path() / ("datafile" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::TempDir folder("datafile");
+    const fs::path& dir = folder.dir();
     auto st = model4();
     program(*st);
     keyCell(st->kd.hbuf, 2, 0, 0) = "{Return}";  // an alias: loads as its first name
@@ -174,7 +175,6 @@ TEST(DataFile, SaveAndLoadThroughAFile)
     EXPECT_FALSE(saveDataFile(*st, "/proc/keys.tpl", why));
     EXPECT_FALSE(why.empty());
     EXPECT_FALSE(saveDataFile(*st, dir.string(), why));  // a folder's name
-    fs::remove_all(dir);
 }
 
 TEST(DataFile, UsbFileOfAnotherModelIsNamedButLoaded)

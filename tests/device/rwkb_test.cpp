@@ -1,6 +1,7 @@
 // The driver operation against a scripted, byte-exact fake transport.
 #include "device/rwkb.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_log.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +18,9 @@ namespace {
 struct Fixture {
     std::unique_ptr<State> st = std::make_unique<State>();
     FakePlatform pf;
-    char* logText = nullptr;
-    size_t logSize = 0;
+    test::MemoryLog memoryLog{st->log};
 
-    Fixture() { st->log.attach(open_memstream(&logText, &logSize)); }
-    ~Fixture()
-    {
-        FILE* fp = st->log.log_fp;
-        st->log.close();
-        if (fp) std::fclose(fp);
-        std::free(logText);
-    }
-    std::string log()
-    {
-        std::fflush(st->log.log_fp);
-        return std::string(logText, logSize);
-    }
+    std::string log() { return memoryLog.text(); }
     int run(int mode) { return rwkb(*st, pf, mode, st->buf.obuf); }
     void identified(uint8_t r2a = 0xA4, int kbb = 8192)
     {

@@ -3,6 +3,8 @@
 #include "device/transfer.h"
 #include "tests/support/fake_keyboard.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_log.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include <sys/stat.h>
@@ -24,47 +27,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<State> st = std::make_unique<State>();
-    FakePlatform pf;
-    FakeKeyboard kb;
-    char* logText = nullptr;
-    size_t logSize = 0;
-    fs::path dir;
+struct Fixture : test::Rig {
+    std::optional<test::MemoryLog> memoryLog;
+    test::TempDir folder{"ptutransfer"};  // no "-": its path stands in a scanned command line
 
-    explicit Fixture(int size = 8192, bool withLog = false) : kb(size, size == 8192 ? 0xA4 : size == 4096 ? 0x94 : 0x84)
+    explicit Fixture(int size = 8192, bool withLog = false) : Rig(size, size == 8192 ? 0xA4 : size == 4096 ? 0x94 : 0x84)
     {
         kb.mem = pattern(size_t(size));
-        kb.attach(pf);
         st->rg.r2a = kb.r2a;
         st->mv.kbb_f = size;
-        if (withLog) st->log.attach(open_memstream(&logText, &logSize));
-        // No "-" in the folder: its path stands in a scanned command line.
-        char tmpl[] = "/tmp/ptutransferXXXXXX";
-        dir = mkdtemp(tmpl);
+        if (withLog) memoryLog.emplace(st->log);
     }
-    ~Fixture()
-    {
-        FILE* fp = st->log.log_fp;
-        st->log.close();
-        if (fp) std::fclose(fp);
-        std::free(logText);
-        fs::remove_all(dir);
-    }
-    std::string log()
-    {
-        std::fflush(st->log.log_fp);
-        return std::string(logText, logSize);
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string log() { return memoryLog->text(); }
+    std::string path(const std::string& name) const { return folder.path(name); }
     std::vector<std::string> texts() const { return pf.only("progress text"); }
-    std::vector<std::string> files() const
-    {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
+    std::vector<std::string> files() const { return folder.files(); }
 };
 
 std::vector<uint8_t> nibbles(const std::vector<uint8_t>& mem)
@@ -389,8 +366,8 @@ TEST(Rwkf16, OptionAndFileProblemsSendNothing)
         EXPECT_TRUE(f.pf.only("box").empty()) << c.text;
     }
     Fixture f(8192, false);
-    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.dir.string()), XFER_CANNOT_CREATE) << "a folder is not replaced";
-    EXPECT_TRUE(fs::is_directory(f.dir));
+    EXPECT_EQ(rwkf16(*f.st, f.pf, "-R " + f.folder.dir().string()), XFER_CANNOT_CREATE) << "a folder is not replaced";
+    EXPECT_TRUE(fs::is_directory(f.folder.dir()));
 }
 
 TEST(Rwkf16, AFailedReadLeavesTheOldFileAlone)

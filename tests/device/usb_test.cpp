@@ -5,6 +5,7 @@
 #include "device/transfer.h"
 #include "device/usb.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_log.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,11 @@ struct Fixture {
     std::unique_ptr<State> st = std::make_unique<State>();
     FakePlatform pf;
     FakeKeyboard keyboard;
-    char* logText = nullptr;
-    size_t logSize = 0;
+    test::MemoryLog memoryLog{st->log};
 
     Fixture()
     {
         kb = &keyboard;
-        st->log.attach(open_memstream(&logText, &logSize));
         pf.lib.symbols = {{"OpenHidPad", reinterpret_cast<void*>(&fakeOpen)},
                           {"ReadData", reinterpret_cast<void*>(&fakeRead)},
                           {"WriteData", reinterpret_cast<void*>(&fakeWrite)},
@@ -76,18 +75,10 @@ struct Fixture {
     {
         // Whatever a test did, the library's command entry was never used.
         for (const auto& c : keyboard.calls) EXPECT_NE(c, "WriteCMD");
-        FILE* fp = st->log.log_fp;
-        st->log.close();
-        if (fp) std::fclose(fp);
-        std::free(logText);
         kb = nullptr;
     }
-    std::string log()
-    {
-        std::fflush(st->log.log_fp);
-        return std::string(logText, logSize);
-    }
-    bool logHas(const std::string& line) { return log().find(line) != std::string::npos; }
+    std::string log() { return memoryLog.text(); }
+    bool logHas(const std::string& line) { return memoryLog.has(line); }
     void opened() { ASSERT_EQ(openUSB(*st, pf), OPENUSB_OK); keyboard.calls.clear(); }
     std::vector<std::string> boxes() const { return pf.only("box "); }
 };
@@ -179,8 +170,7 @@ TEST(Rwkbu, OperationsOtherThanReadAndWriteSucceedWithoutTheLibrary)
 {
     Fixture f;
     f.opened();
-    f.log();
-    const size_t before = f.logSize;
+    const size_t before = f.log().size();
     EXPECT_EQ(rwkbu(*f.st, f.pf, MODE_INFO, f.st->buf.obuf), 0);
     const std::string after = f.log().substr(before);
     EXPECT_EQ(after.rfind(" in rwkbu( 1, ", 0), 0u) << after;

@@ -2,6 +2,7 @@
 // caption is read without blocking, without reading a device for ever, and
 // falls back to the built-in texts.
 #include "keydata/captions.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Folder {
-    fs::path dir = fs::temp_directory_path() / ("captions" + std::to_string(::getpid()));
-    Folder() { fs::create_directories(dir); }
-    ~Folder() { fs::remove_all(dir); }
-    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
+struct Folder : test::TempDir {
+    Folder() : TempDir("captions") {}
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir() / name) << text; }
 };
 
 TEST(Captions, FirstLineRulesAndHostileFiles)
@@ -31,9 +30,9 @@ TEST(Captions, FirstLineRulesAndHostileFiles)
     f.write("tab.ini", "\tShop\n");
     f.write("empty.ini", "");
     f.write("ctl.ini", "Shop\x01 one\n");
-    fs::create_directory(f.dir / "folder.ini");
-    ASSERT_EQ(::mkfifo((f.dir / "fifo.ini").c_str(), 0600), 0);
-    fs::create_symlink("/dev/zero", f.dir / "zero.ini");
+    fs::create_directory(f.dir() / "folder.ini");
+    ASSERT_EQ(::mkfifo((f.dir() / "fifo.ini").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", f.dir() / "zero.ini");
 
     struct Case {
         const char* file;
@@ -52,7 +51,7 @@ TEST(Captions, FirstLineRulesAndHostileFiles)
     Log log;
     for (const Case& c : cases) {
         std::string cap = kBuiltInCaption;
-        getCaps((f.dir / c.file).string(), cap, log);
+        getCaps((f.dir() / c.file).string(), cap, log);
         EXPECT_EQ(cap, c.expected) << c.file;
     }
 }
@@ -60,13 +59,11 @@ TEST(Captions, FirstLineRulesAndHostileFiles)
 TEST(Captions, LookupPrefersTheStartFolderThenTheDataFolder)
 {
     Folder start, data;
-    data.dir += "data";
-    fs::create_directories(data.dir);
     data.write("ptu.ini", "Shipped\n");
     data.write("uptu.ini", "Shipped USB\n");
     start.write("ptu.ini", "Local\n");
     Log log;
-    const CaptionBuffers caps = readCaptions({start.dir.string(), data.dir.string()}, log);
+    const CaptionBuffers caps = readCaptions({start.dir().string(), data.dir().string()}, log);
     EXPECT_EQ(caps[CAP_DEFAULT], "Local");
     EXPECT_EQ(caps[CAP_J], "Local");
     EXPECT_EQ(caps[CAP_USB], "Shipped USB");

@@ -1,5 +1,5 @@
-// Shared helpers of the codec tests: a fresh state for a model, byte strings,
-// and the image build and load sequences of Save and Load.
+// Shared helpers of the codec tests: byte strings, and the image build and
+// load sequences of Save and Load (a fresh state for a model: test_state.h).
 #pragma once
 
 #include "keydata/decode.h"
@@ -9,6 +9,7 @@
 #include "keydata/image_tail.h"
 #include "keydata/keypos.h"
 #include "keydata/state.h"
+#include "tests/support/test_state.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -30,19 +31,6 @@ inline std::vector<int> asInts(const std::string& s)
     std::vector<int> v;
     for (unsigned char c : s) v.push_back(c);
     return v;
-}
-
-// A state for model kbt with the given memory and page layout (lmt follows).
-inline std::unique_ptr<State> makeState(int kbt, int kbb = 8192, int kbp = 6,
-                                        TableSetId ts = TableSetId::us)
-{
-    auto s = std::make_unique<State>();
-    s->mv.kbt_f = kbt;
-    s->mv.kbb_f = kbb;
-    s->mv.kbp_f = kbp;
-    s->mv.lmt = kbp == 1 ? kbb - 16 : kbb - 102;
-    s->loc.tset = ts;
-    return s;
 }
 
 // Save's image build.

@@ -2,6 +2,7 @@
 // tail writes, unpacking a read with r2wr and decoding with rtoh.
 #include "codec_support.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_log.h"
 
 #include <gtest/gtest.h>
 
@@ -362,11 +363,8 @@ TEST(Rtoh, ShortDataKeepsLaterSlotsAndMagcfg)
 
 TEST(CodecLog, TraceLinesGoToAnOpenLog)
 {
-    char* text = nullptr;
-    std::size_t len = 0;
-    FILE* mem = open_memstream(&text, &len);
     auto s = makeState(0, 2048, 1);
-    s->log.attach(mem);
+    MemoryLog log(s->log);
     FakePlatform pf;
     s->buf.rbuf[0] = 0xDF;
     s->buf.rbuf[1] = 0x0F;
@@ -374,10 +372,7 @@ TEST(CodecLog, TraceLinesGoToAnOpenLog)
     s->buf.rbuf[3] = 0x0E;
     r2wr(*s, pf);
     rtoh(*s, 3);
-    s->log.close();
-    std::fclose(mem);
-    const std::string out(text, len);
-    std::free(text);
+    const std::string out = log.text();
     EXPECT_NE(out.find(" in r2wr at 1800000000 \n"), std::string::npos);
     EXPECT_NE(out.find(" ldt=255, k=2049, tm=1800000000 \n"), std::string::npos);
     EXPECT_NE(out.find("\n ---> In rtoh( 3 ), pn=1 \n"), std::string::npos);

@@ -13,28 +13,6 @@
 namespace ptu::test {
 namespace {
 
-// The flags and layout a model runs with on the driver road (USB-only models
-// with the flags of their USB type).
-void settle(State& s, int kbt)
-{
-    s.mv.kbt_f = kbt;
-    switch (kbt) {
-    case 5: case 6: case 11: case 15: s.fl.pad_f = 1; break;
-    case 12: s.fl.pad_f = 2; break;
-    case 7: case 8: s.fl.m60_f = 1; break;
-    case 9: case 13: case 14: s.fl.m84_f = kbt != 14; s.fl.m70_f = kbt == 14; s.mv.kmax = 127; break;
-    case 10: s.fl.m17_f = 1; break;
-    case 16: case 17: s.fl.m84_f = 1; break;
-    default: break;
-    }
-    s.mv.kbb_f = kbt <= 2 ? 2048 : 8192;
-    s.mv.kbp_f = (kbt == 10 || kbt == 16 || kbt == 17) ? 6 : pn[kbt];
-    if ((s.fl.pad_f && kbt != 11) || s.fl.m60_f) s.mv.kbp_f = 1;
-    s.mv.lmt = s.mv.kbp_f == 1 ? s.mv.kbb_f - 16 : s.mv.kbb_f - 102;
-    const bool ldtKept = !(s.fl.pad_f || s.fl.m60_f || s.fl.m17_f) || kbt == 10 || kbt == 11;
-    s.rg.ldt = ldtKept ? 16 : 0;
-}
-
 class TextGen {
 public:
     TextGen(unsigned seed, const TableSet& set) : rng_(seed), set_(set) {}
@@ -72,12 +50,18 @@ private:
     const TableSet& set_;
 };
 
+// A state for model kbt as its driver road lays it out (USB-only models with
+// the flags of their USB type).
 std::unique_ptr<State> fresh(int kbt, TableSetId ts, int hide)
 {
-    auto s = std::make_unique<State>();
-    settle(*s, kbt);
-    s->loc.tset = ts;
+    Flags fl;
+    const Reach reach = reachOf(kbt, false);
+    applySwitches(fl, reach.sw);
+    auto s = makeState(kbt, defaultMemory(kbt), pagesKept(fl, kbt), ts);
+    s->fl = fl;
     s->fl.hide_f = hide;
+    s->mv.kmax = reach.kmax;
+    s->rg.ldt = keepsLdt(fl, kbt) ? 16 : 0;
     return s;
 }
 

@@ -1,5 +1,6 @@
 #include "keydata/tables.h"
 #include "platform/log.h"
+#include "tests/support/memory_log.h"
 
 #include <gtest/gtest.h>
 
@@ -442,23 +443,15 @@ TEST(SetChoice, ByUserLanguage)
 
 TEST(SetChoice, LogsTheIdentifiersBeforeAndAfter)
 {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* mem = open_memstream(&buf, &len);
-    ASSERT_NE(mem, nullptr);
-    {
-        Log log;
-        log.attach(mem);
-        EXPECT_EQ(chooseTableSet(log, 0x0804, 0x0804, 0x0804), TableSetId::us);
-        EXPECT_EQ(chooseTableSet(log, 0x0407, 0x0407, 0x0809), TableSetId::uk);
-    }
-    std::fclose(mem);
-    EXPECT_EQ(std::string(buf, len),
+    Log log;
+    test::MemoryLog mem(log);
+    EXPECT_EQ(chooseTableSet(log, 0x0804, 0x0804, 0x0804), TableSetId::us);
+    EXPECT_EQ(chooseTableSet(log, 0x0407, 0x0407, 0x0809), TableSetId::uk);
+    EXPECT_EQ(mem.text(),
               " lcid=804h, lgid=804h, ulgid=804h \n"
               " lcid=804h, lgid=804h, ulgid=409h \n"
               " lcid=407h, lgid=407h, ulgid=809h \n"
               " lcid=407h, lgid=407h, ulgid=809h \n");
-    std::free(buf);
 
     Log closed;  // a log that is not open takes nothing and changes nothing
     EXPECT_EQ(chooseTableSet(closed, 0x040C, 0x040C, 0x040C), TableSetId::fr);

@@ -1,6 +1,7 @@
 // Where the USB keyboard library is looked for: $HIDPAD_LIBRARY, beside the
 // program, in ../lib/ptu of an installed program, else the loader's search.
 #include "platform/library.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,8 @@ namespace fs = std::filesystem;
 
 TEST(LibraryPath, BesideTheProgramThenLibPtuThenTheLoader)
 {
-    const fs::path root = fs::temp_directory_path() / ("librarypath" + std::to_string(::getpid()));
+    const test::TempDir folder("librarypath");
+    const fs::path& root = folder.dir();
     const fs::path bin = root / "bin", lib = root / "lib" / "ptu";
     fs::create_directories(bin);
     fs::create_directories(lib);
@@ -50,7 +52,6 @@ TEST(LibraryPath, BesideTheProgramThenLibPtuThenTheLoader)
     }
     unsetenv("HIDPAD_LIBRARY");
     EXPECT_EQ(DlLibrary().path(kHidpadLibrary), kHidpadLibrary) << "no program folder known";
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Starting another program without a shell: exactly the argument vector it is
 // given, its exit status, and a program that is not there.
 #include "platform/posix_platform.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,8 @@ namespace fs = std::filesystem;
 
 TEST(RunProgram, PassesTheVectorAsItIsAndWaits)
 {
-    const fs::path dir = fs::temp_directory_path() / ("runprogram" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::TempDir folder("runprogram");
+    const fs::path& dir = folder.dir();
     const fs::path tool = dir / "stripe";
     const fs::path out = dir / "args";
     // The tool records the name it was given and its arguments, one a line.
@@ -33,7 +34,6 @@ TEST(RunProgram, PassesTheVectorAsItIsAndWaits)
 
     EXPECT_EQ(pf.runProgram((dir / "none").string(), {"--", "--"}), -1);
     EXPECT_EQ(pf.lastError(), ENOENT);
-    fs::remove_all(dir);
 }
 
 }  // namespace

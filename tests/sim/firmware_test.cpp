@@ -3,6 +3,7 @@
 // bytes are unpacked as the program unpacks them.
 #include "sim/model/firmware.h"
 #include "sim/model/memfile.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -371,16 +372,7 @@ TEST(KbdsimFaults, MalformedOptionsAreRefused)
 
 class KbdsimMemoryFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("kbdsim-mem-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = (dir / "kbd.mem").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { file = (dir / "kbd.mem").string(); }
 
     static Bytes contents(const std::string& p)
     {
@@ -388,7 +380,8 @@ protected:
         return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
-    fs::path dir;
+    ptu::test::TempDir folder{"kbdsim-mem-"};
+    fs::path dir = folder.dir();
     std::string file;
 };
 

@@ -1,6 +1,7 @@
 // The emulated USB keyboard library, loaded the way the program loads it.
 #include "platform/library.h"
 #include "sim/hidpad/emulator.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -26,15 +27,14 @@ struct Hidpad {
     int (*command)(unsigned char*, int) = nullptr;
     int (*config)(unsigned char*, int) = nullptr;
     int (*close)() = nullptr;
-    std::string dir;
+    ptu::test::TempDir folder{"hidpad-test-"};
+    std::string dir = folder.dir().string();
 
     Hidpad()
     {
         setenv("HIDPAD_LIBRARY", HIDPAD_PATH, 1);
         unsetenv("HIDPAD_EMU_FAIL");
         unsetenv("HIDPAD_EMU_TYPE");
-        char tmpl[] = "/tmp/hidpad-test-XXXXXX";
-        dir = mkdtemp(tmpl);
         setenv("HIDPAD_EMU_MEMORY", (dir + "/memory").c_str(), 1);
         h = lib.load(ptu::kHidpadLibrary);
         if (!h) {
@@ -52,8 +52,6 @@ struct Hidpad {
     {
         if (close) close();
         lib.unload(h);
-        std::remove((dir + "/memory").c_str());
-        rmdir(dir.c_str());
         unsetenv("HIDPAD_EMU_FAIL");
         unsetenv("HIDPAD_EMU_TYPE");
         unsetenv("HIDPAD_EMU_MEMORY");

@@ -2,6 +2,7 @@
 // the same frame functions the program uses.
 #include "platform/devframe.h"
 #include "sim/model/functions.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -91,9 +92,7 @@ class KbdsimService : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/kbdsim-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        dir = folder.dir().string();
         sock = dir + "/portgate";
         pidfile = dir + "/pid";
         memory = dir + "/kbd.mem";
@@ -101,11 +100,7 @@ protected:
         ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
         ::setenv("XDG_STATE_HOME", dir.c_str(), 1);
     }
-    void TearDown() override
-    {
-        stop();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { stop(); }
 
     // Runs kbdsim with args (the socket path and pid file come first) and
     // returns its exit status.
@@ -129,6 +124,7 @@ protected:
         EXPECT_FALSE(fs::exists(pidfile));
     }
 
+    ptu::test::TempDir folder{"kbdsim-test-"};
     std::string dir, sock, pidfile, memory;
 };
 

@@ -4,10 +4,12 @@
 // with an acknowledgement. Blocks can be told to fail.
 #pragma once
 
+#include "keydata/state.h"
 #include "tests/support/fake_platform.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace ptu::test {
@@ -79,6 +81,18 @@ struct FakeKeyboard {
     {
         pf.handler = [this](uint32_t code, const std::vector<uint8_t>& in, uint32_t) { return answer(code, in); };
     }
+};
+
+// A fresh state, the fake platform, and a keyboard of `size` bytes behind
+// its driver.
+struct Rig {
+    std::unique_ptr<State> st = std::make_unique<State>();
+    FakePlatform pf;
+    FakeKeyboard kb;
+
+    explicit Rig(int size = 8192, uint8_t id = 0xA4) : kb(size, id) { kb.attach(pf); }
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
 };
 
 // Bytes that differ from one position to the next, so misplaced data shows.

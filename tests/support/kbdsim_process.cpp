@@ -19,8 +19,6 @@ namespace fs = std::filesystem;
 
 KbdsimProcess::KbdsimProcess()
 {
-    char tmpl[] = "/tmp/ptu-kbdsim-XXXXXX";
-    if (::mkdtemp(tmpl)) dir = tmpl;
     socket = dir + "/portgate";
     memory = dir + "/memory.bin";
     pidfile_ = dir + "/kbdsim.pid";
@@ -31,8 +29,6 @@ KbdsimProcess::KbdsimProcess()
 KbdsimProcess::~KbdsimProcess()
 {
     stop();
-    std::error_code ec;
-    if (!dir.empty()) fs::remove_all(dir, ec);
     ::unsetenv("PORTGATE_SOCKET");
     ::unsetenv("VPTU_SOCKET");
 }

@@ -2,11 +2,15 @@
 // and points the program's device paths at it for the life of the object.
 #pragma once
 
+#include "tests/support/temp_dir.h"
+
 #include <string>
 
 namespace ptu::test {
 
 class KbdsimProcess {
+    TempDir folder_{"ptu-kbdsim-"};
+
 public:
     KbdsimProcess();
     ~KbdsimProcess();
@@ -17,7 +21,7 @@ public:
     int start(const std::string& args = "");
     void stop();
 
-    std::string dir, socket, memory;
+    std::string dir = folder_.dir().string(), socket, memory;
 
 private:
     std::string pidfile_;

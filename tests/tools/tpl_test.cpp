@@ -2,6 +2,7 @@
 // the options, and the exit codes.
 #include "keydata/keypos.h"
 #include "tools/tpl/tpl.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +18,9 @@ namespace fs = std::filesystem;
 
 class Tpl : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("ptu_tpl_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        setenv("LC_ALL", "C", 1);  // the US tables unless a test says otherwise
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { setenv("LC_ALL", "C", 1); }  // the US tables unless a test says otherwise
 
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return folder_.path(name); }
 
     void write(const std::string& name, const std::string& data) const
     {
@@ -50,7 +43,8 @@ protected:
         return rc;
     }
 
-    fs::path dir_;
+    test::TempDir folder_{"ptu_tpl_test_"};
+    fs::path dir_ = folder_.dir();
     std::string out_, err_;
 };
 

@@ -20,10 +20,7 @@
 
 namespace ptu::test {
 
-struct Window {
-    std::unique_ptr<State> st = std::make_unique<State>();
-    FakePlatform pf;
-    FakeKeyboard kb{8192, 0xA4};
+struct Window : Rig {
     QTemporaryDir dir;
     std::unique_ptr<TForm1> form;
     // The chooser's answer: a button index, or -1 for Cancel. The choosers
@@ -33,8 +30,6 @@ struct Window {
     std::string note;  // what the choosers were told about the keyboard
     QRect screen{0, 0, 1024, 768};
     LanguageIds lang{0x409, 0x409, 0x409};  // chooses the locale set
-
-    Window() { kb.attach(pf); }
 
     void writeCaption(const char* file, const std::string& firstLine)
     {

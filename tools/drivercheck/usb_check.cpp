@@ -2,6 +2,7 @@
 
 #include "device/rwkb.h"
 #include "device/usb.h"
+#include "keydata/models.h"
 #include "tools/drivercheck/reply_forms.h"
 
 #include <ptu/hidpad.h>
@@ -19,7 +20,6 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr size_t kGuard = 64;         // bytes past the memory that a call must leave alone
 constexpr uint8_t kGuardByte = 0xA5;
-constexpr int kUsbTypes = 14;         // type codes 0..13 name a model
 
 // The entry that openUSB found missing.
 const char* missingEntry(int result)
@@ -133,7 +133,7 @@ void checkLibrary(CheckPlatform& pf, const std::string& path, bool write, Report
     bool configured = config == 0;
     if (!configured) {
         report.fault("ReadConfig", "ReadConfig returned a status other than 0");
-    } else if ((cfg.r2a & 0xE0) != 0x60 || type >= kUsbTypes) {
+    } else if ((cfg.r2a & 0xE0) != 0x60 || !usbTypeRow(int(type))) {
         report.fault("ReadConfig", std::string(regs) + ": the model byte is not 0x60 plus a type code 0..13" +
                                        (notes.empty() ? "" : "; the program shows " + notes));
         configured = false;

@@ -1,5 +1,7 @@
 #include "tools/tpl/listing.h"
 
+#include "keydata/models.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -74,7 +76,7 @@ bool parseListing(std::string_view text, Listing& out, ParseError& err)
 
         struct Field { const char* name; std::optional<int>* slot; long lo, hi; };
         const Field fields[] = {
-            {"model", &h.model, 0, 17}, {"memory", &h.memory, 0, 8192}, {"usb", &h.usb, 0, 1},
+            {"model", &h.model, 0, kModels - 1}, {"memory", &h.memory, 0, 8192}, {"usb", &h.usb, 0, 1},
             {"ldt", &h.ldt, 0, 255},    {"r27", &h.r27, 0, 255},        {"r28", &h.r28, 0, 255},
             {"r29", &h.r29, 0, 255},    {"r2a", &h.r2a, 0, 255},
         };

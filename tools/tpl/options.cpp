@@ -1,6 +1,7 @@
 #include "tools/tpl/options.h"
 
 #include "keydata/listing_text.h"
+#include "keydata/models.h"
 #include "legend/sheet_plan.h"
 #include "tools/tpl/tpl.h"
 
@@ -120,7 +121,7 @@ bool textsGiven(const Options& o) { return o.texts; }
 
 constexpr OptionSpec kOptions[] = {
     {"-o", true, kEvery, nullptr, 0, 0, text<&Options::output>, nullptr},
-    {"--model", true, kEvery, nullptr, 0, 17, number<&Options::model>, nullptr},
+    {"--model", true, kEvery, nullptr, 0, kModels - 1, number<&Options::model>, nullptr},
     {"--memory", true, kEvery, nullptr, 0, 8192, memory, nullptr},
     {"--kmax", true, kEvery, nullptr, 0, 175, number<&Options::kmax>, nullptr},
     {"--locale", true, kEvery, nullptr, 0, 0, locale, nullptr},

@@ -19,7 +19,7 @@ std::string modelList()
     std::string text = "models (--model N):\n";
     for (int m = 0; m < kModels; ++m) {
         char line[96];
-        std::snprintf(line, sizeof line, "  %2d  %-32s %4d bytes, %d page%s\n", m, modelName(m), defaultMemory(m),
+        std::snprintf(line, sizeof line, "  %2d  %-32s %4d bytes, %d page%s\n", m, modelName(m).c_str(), defaultMemory(m),
                       pn[m], pn[m] == 1 ? "" : "s");
         text += line;
     }

@@ -11,72 +11,12 @@ namespace ptu::tpl {
 
 namespace {
 
-// What the tool knows of the models: the USB type switch, the model each
-// model switch names and the switches with which the driver road reaches
-// each model.
-
-// The model and its flags as the USB type switch gives them.
-struct UsbType {
-    int kbt;
-    int pad, m84, m70, kmax;
-};
-constexpr UsbType kUsbTypes[14] = {
-    {6, 1, 0, 0, 175},  {11, 1, 0, 0, 175}, {11, 1, 0, 0, 175}, {2, 0, 0, 0, 175},
-    {4, 0, 0, 0, 175},  {5, 1, 0, 0, 175},  {7, 0, 1, 0, 175},  {8, 0, 1, 0, 175},
-    {9, 0, 1, 0, 175},  {13, 0, 1, 0, 127}, {14, 0, 0, 1, 175}, {15, 1, 0, 0, 175},
-    {16, 0, 1, 0, 175}, {17, 0, 1, 0, 175},
-};
-
-std::optional<int> usbTypeOf(int kbt)
-{
-    for (int t = 0; t < 14; ++t)
-        if (kUsbTypes[t].kbt == kbt) return t;
-    return std::nullopt;
-}
-
 // The model a file of USB form names by its type byte.
 std::optional<int> usbModelOf(std::size_t fileSize, const uint8_t* data)
 {
     if (fileSize < 8192) return std::nullopt;
-    const int type = data[8192 - 4] & 0x1F;
-    if (type < 14) return kUsbTypes[type].kbt;
+    if (const UsbTypeRow* t = usbTypeRow(data[8192 - 4] & 0x1F)) return t->kbt;
     return std::nullopt;
-}
-
-// The models the switches -8, -7, -b and -2 name.
-constexpr int kSwitchModels[] = {9, 14, 10, 12};
-
-// The flags with which the program reaches the model: on the USB road those
-// of its USB type, on the driver road the switches (the USB-only models with
-// those of their USB type).
-void roadFlags(int kbt, Flags& fl, int& kmax)
-{
-    if (fl.usb_f) {
-        if (const auto t = usbTypeOf(kbt)) {
-            fl.pad_f = kUsbTypes[*t].pad;
-            fl.m84_f = kUsbTypes[*t].m84;
-            fl.m70_f = kUsbTypes[*t].m70;
-            kmax = kUsbTypes[*t].kmax;
-        }
-        return;
-    }
-    switch (kbt) {
-    case 5: case 6: case 11: case 15: fl.pad_f = 1; break;
-    case 12: fl.pad_f = 2; break;
-    case 7: case 8: fl.m60_f = 1; break;
-    case 9: case 13: fl.m84_f = 1; kmax = 127; break;
-    case 14: fl.m70_f = 1; kmax = 127; break;
-    case 10: fl.m17_f = 1; break;
-    case 16: case 17: fl.m84_f = 1; break;
-    default: break;
-    }
-}
-
-// The pages a model keeps in memory, with the flags it is reached with.
-int pagesKept(int kbt, const Flags& fl)
-{
-    if ((fl.pad_f && kbt != 11) || fl.m60_f) return 1;
-    return (kbt == 10 || kbt == 16 || kbt == 17) ? 6 : pn[kbt];
 }
 
 // The r2a of a file without one: the USB type on the USB road, else 0.
@@ -97,15 +37,13 @@ constexpr int kDefaultModel = 4;
 std::optional<Failure> settleModel(const Options& o, const Header& h, bool decoding, bool usb, std::size_t fileSize,
                                    const uint8_t* data, int& kbt, std::string& notice)
 {
-    std::optional<int> switchModel;
-    int switches = 0;
-    const bool on[] = {o.m84, o.m70, o.m17, o.pad == 2};
-    for (std::size_t i = 0; i < std::size(on); ++i) {
-        if (!on[i]) continue;
-        ++switches;
-        switchModel = kSwitchModels[i];
-    }
-    if (switches > 1) return bad("-8, -7, -b and -2 each choose a model: give one of them");
+    Flags given;
+    given.m84_f = o.m84;
+    given.m70_f = o.m70;
+    given.m17_f = o.m17;
+    given.pad_f = o.pad;
+    const std::optional<int> switchModel = ptu::switchModel(given);
+    if (switchModelCount(given) > 1) return bad("-8, -7, -b and -2 each choose a model: give one of them");
     if (switchModel && o.model && *o.model != *switchModel)
         return bad("--model " + std::to_string(*o.model) + " contradicts the model switch (model " +
                    std::to_string(*switchModel) + ")");
@@ -132,9 +70,14 @@ void settleFlags(const Options& o, State& s)
     fl.m60_f = o.m60;
     fl.hide_f = o.noHide ? 0 : 1;
     fl.raw_f = o.raw;
-    int kmax = (o.m84 || o.m70) ? 127 : 175;
-    const bool anySwitch = o.m84 || o.m70 || o.m17 || o.pad || o.m60;
-    if (!anySwitch) roadFlags(s.mv.kbt_f, fl, kmax);
+    const std::optional<int> named = switchModel(fl);
+    int kmax = named ? modelRow(*named).kmax : kFullKmax;
+    if (!named && !o.pad && !o.m60) {
+        // The switches with which the program reaches the model.
+        const Reach reach = reachOf(s.mv.kbt_f, fl.usb_f);
+        applySwitches(fl, reach.sw);
+        kmax = reach.kmax;
+    }
     s.mv.kmax = o.kmax.value_or(kmax);
 }
 
@@ -155,8 +98,8 @@ std::optional<Failure> settleMemory(const Options& o, const Header& h, bool deco
         memory = int(fileSize);
     }
     mv.kbb_f = memory.value_or(eightK ? 8192 : defaultMemory(mv.kbt_f));
-    mv.kbp_f = pagesKept(mv.kbt_f, fl);
-    mv.lmt = mv.kbp_f == 1 ? mv.kbb_f - 16 : mv.kbb_f - 102;
+    mv.kbp_f = pagesKept(fl, mv.kbt_f);
+    mv.lmt = dataLimit(mv.kbb_f, mv.kbp_f);
     update_globals(s);  // the grid extent that names the keys ("1A1")
     return std::nullopt;
 }
