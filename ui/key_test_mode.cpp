@@ -69,7 +69,7 @@ void KeyTestMode::restart()
     noCode_.clear();
     reported_ = true;
     for (KeyPanel* p : form_.aKey) p->setTested(false);
-    say(tester_->count());
+    say("");
 }
 
 void KeyTestMode::pageShown()
@@ -85,8 +85,12 @@ void KeyTestMode::say(const std::string& what)
     barText_->setText(QString::fromStdString("Testing the keys of page " + page + ": " + tester_->count() +
                                              ". Press each programmed key; Escape held one second or Done ends "
                                              "the test."));
-    if (what != tester_->count()) form_.statusBar()->showMessage(QString::fromStdString(what));
-    st_.log.printf(" key test: %s \n", what.c_str());
+    if (what.empty()) {
+        st_.log.printf(" key test: %s \n", tester_->count().c_str());
+        return;
+    }
+    form_.statusBar()->showMessage(QString::fromStdString(what));
+    st_.log.printf(" key test: %s. %s \n", what.c_str(), tester_->count().c_str());
 }
 
 void KeyTestMode::stroke(uint32_t keycode, bool press, const QKeyEvent& e)
@@ -117,7 +121,7 @@ void KeyTestMode::endBurst()
     codes_.clear();
     noCode_.clear();
     reported_ = false;
-    say(what + ". " + tester_->count());
+    say(what);
 }
 
 void KeyTestMode::offerReport()
@@ -152,7 +156,7 @@ void KeyTestMode::chooseReportFile()
         pf_.messageBox("The report was not saved: " + path + ": " + why, kAppTitle, MB_OK | MB_ICONSTOP);
     else if (!path.empty()) {
         reported_ = true;
-        say("The report was saved in " + path + ". " + tester_->count());
+        say("The report was saved in " + path);
     }
     startCapture();
 }
