@@ -391,34 +391,41 @@ const UsbForm& usbForm()
     return form;
 }
 
-int hid2sc(State& st, std::span<uint8_t> buffer)
+namespace {
+
+// One direction of the translation over the image in `buffer`: the stream
+// it makes (at most `growth` bytes per image byte, and a terminating 0 for
+// a sequence cut off by the end) put back into the image.
+template <typename Direction>
+int translateImage(State& st, std::span<uint8_t> buffer, const char* trace, long growth, Direction direction)
 {
-    st.log.printf(" in hid2sc \n");
+    st.log.printf("%s", trace);
     if (!st.fl.usb_f) return 1;
     const long kbb = imageSize(st, buffer);
     const std::span<uint8_t> image = buffer.first(size_t(kbb));
-    // A one-byte usage becomes at most four scan code bytes, and a sequence
-    // cut off by the end of the image still gets its terminating 0.
     std::vector<uint8_t> out;
-    out.reserve(size_t(4 * kbb + 1));
-    toProgramForm(st.loc.tset, image, kbb - kReservedTail, st.log, out);
+    out.reserve(size_t(growth * kbb + 1));
+    direction(image, kbb - kReservedTail, out);
     copyBack(out, image);
     return 0;
 }
 
+}  // namespace
+
+int hid2sc(State& st, std::span<uint8_t> buffer)
+{
+    // A one-byte usage becomes at most four scan code bytes.
+    return translateImage(st, buffer, " in hid2sc \n", 4, [&](std::span<uint8_t> image, long keyEnd, std::vector<uint8_t>& out) {
+        toProgramForm(st.loc.tset, image, keyEnd, st.log, out);
+    });
+}
+
 int sc2hid(State& st, std::span<uint8_t> buffer)
 {
-    st.log.printf(" in sc2hid \n");
-    if (!st.fl.usb_f) return 1;
-    const long kbb = imageSize(st, buffer);
-    const std::span<uint8_t> image = buffer.first(size_t(kbb));
-    // No scan code sequence is shorter than its usage codes, so the stream
-    // grows only by a terminating 0 for a sequence cut off by the end.
-    std::vector<uint8_t> out;
-    out.reserve(size_t(kbb + 1));
-    toUsbForm(image, kbb - kReservedTail, st.log, out);
-    copyBack(out, image);
-    return 0;
+    // No scan code sequence is shorter than its usage codes.
+    return translateImage(st, buffer, " in sc2hid \n", 1, [&](std::span<uint8_t> image, long keyEnd, std::vector<uint8_t>& out) {
+        toUsbForm(image, keyEnd, st.log, out);
+    });
 }
 
 }  // namespace ptu
